@@ -1,0 +1,24 @@
+// Unattended runs: ZR_SETUP_PAGE opens a chosen page (3 begins an
+// installation at once), ZR_SHOT with ZR_FRAMES saves a 24-bit BMP of the
+// window after a given frame and ends the program.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "app/setup_state.h"
+
+struct Automation {
+    bool has_shot = false;
+    std::string shot_path;
+    int32_t shot_frame = 30;
+    int32_t frame_count = 0;
+};
+
+// Reads ZR_SETUP_PAGE, ZR_SHOT and ZR_FRAMES and applies the start page.
+void read_automation(Automation& automation, SetupState& state);
+// Counts a finished frame; takes the picture at shot_frame. True when it was taken.
+bool automation_after_frame(Automation& automation, int width, int height);
+// On the paths where a button ends the loop: the picture when frame_count + 1 is shot_frame.
+void automation_on_exit_frame(Automation& automation, int width, int height);
+// Reads the back buffer and writes a 24-bit BMP, top row first; silent on failure.
+void save_screenshot(const char* path, int width, int height);

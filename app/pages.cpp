@@ -1,0 +1,1 @@
+// stub, replaced by the module's implementation

@@ -1,0 +1,43 @@
+// SetupState: the one record holding everything the wizard knows for the run:
+// the page, the user's choices, the install folder, the copy plan, the
+// progress counters and the two file streams of the copy in progress.
+// Destroying it closes any open stream (std::fstream's destructor swallows
+// close errors), leaving a partly written destination file on disk.
+#pragma once
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+enum InstallFileStatus : int32_t { Waiting = 0, Copying = 1, Done = 2 };
+
+struct InstallFile {
+    std::string name;                    // bare file name of a game file
+    uint64_t size = 0;                   // bytes, as found by the game-file check
+    InstallFileStatus status = Waiting;
+};
+
+struct SetupState {
+    int32_t page = 0;  // 0 Welcome, 1 License, 2 Location, 3 Install, 4 Done, 5 failure
+    bool license_accepted = false;
+    bool make_desktop_shortcut = true;
+    bool make_start_menu_entry = true;
+    bool start_game_on_close = true;
+    std::vector<std::string> install_candidates;
+    int32_t candidate_index = 0;
+    std::string source_dir;
+    std::string install_dir;
+    std::string error_text;  // shown on page 5; lines separated by '\n'
+    float license_scroll = 0.0f;
+    bool install_started = false;
+    bool install_finished = false;
+    std::vector<InstallFile> files;  // the copy plan, in GAME_FILES order
+    uint64_t game_bytes = 0;
+    uint64_t progress_total = 0;
+    uint64_t progress_done = 0;
+    uint64_t current_file = 0;
+    int32_t shortcuts_done = 0;
+    int32_t shortcuts_planned = 0;
+    std::ifstream source_stream;
+    std::ofstream dest_stream;
+};

@@ -1,0 +1,25 @@
+// The shell: SDL, the language, the one window with its OpenGL 3.3 core
+// context, the single-threaded frame loop that turns SDL events into the
+// frame's mouse input, and the shutdown order. It drives one application.
+#pragma once
+#include "render/ui_types.h"
+
+struct SDL_Window;
+
+// The application interface the shell drives (the setup wizard implements it).
+struct Application {
+    virtual ~Application() = default;
+    // Once, after the GL entry points are loaded; false when it cannot run.
+    virtual bool start(SDL_Window* window) = 0;
+    // Once per frame; false ends the loop right after this frame. May clear `running`.
+    virtual bool frame(SDL_Window* window, const UiInput& input, float wheel, float scale, int width,
+                       int height, bool& running) = 0;
+    // Once, after the loop, with the context still current.
+    virtual void stop() = 0;
+};
+
+// drawable height / 600, clamped to 0.75 .. 2.0.
+float ui_scale_for(int drawable_height);
+
+// Runs the program around `app`; returns the process exit code.
+int run_shell(Application& app);

@@ -1,0 +1,17 @@
+// Shortcuts and launching: the desktop and Start-menu shortcuts, one per
+// frame after the last file, made by a PowerShell command line, and starting
+// the installed game with the command interpreter's `start`.
+#pragma once
+#include <string>
+
+#include "app/setup_state.h"
+
+// One shortcut per call while any is left; then install_finished and page 4.
+void shortcut_step(SetupState& state);
+// Hands the PowerShell command line that writes one .lnk file to the command runner.
+void create_shortcut(const std::string& link_path, const std::string& target_path,
+                     const std::string& working_dir);
+// Every ' doubled, for use between single quotes in PowerShell.
+std::string quote_for_powershell(const std::string& text);
+// start "" "<install_dir>/Torvanel.exe"
+void launch_game(const SetupState& state);

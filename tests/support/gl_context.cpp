@@ -1,0 +1,50 @@
+#include "tests/support/gl_context.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "render/gl_api.h"
+
+namespace {
+SDL_Window* g_window = nullptr;
+SDL_GLContext g_context = nullptr;
+bool g_tried = false;
+bool g_ok = false;
+
+bool open_context() {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
+        return false;
+    }
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    g_window = SDL_CreateWindow("test", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 960, 600,
+                                SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (!g_window) {
+        std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
+        return false;
+    }
+    g_context = SDL_GL_CreateContext(g_window);
+    if (!g_context) {
+        std::fprintf(stderr, "SDL_GL_CreateContext: %s\n", SDL_GetError());
+        return false;
+    }
+    return load_gl_api();
+}
+}  // namespace
+
+bool gl_test_context() {
+    if (!g_tried) {
+        g_tried = true;
+        g_ok = open_context();
+    }
+    if (g_ok) SDL_GL_MakeCurrent(g_window, g_context);
+    return g_ok;
+}
+
+SDL_Window* gl_test_window() { return g_ok ? g_window : nullptr; }

@@ -1,0 +1,20 @@
+// Paragraph layout: breaks a text into lines that fit a width (at spaces,
+// and between any two ideographs or kana) and draws them line under line.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "render/ui_batch.h"
+
+struct WrapPiece {
+    std::string text;   // a word or one ideograph; never empty
+    bool space_before;  // a separator stood before it
+};
+
+// Lines of `text` at `size` (regular weight) no wider than max_width, unless
+// one piece alone is wider. Separators never appear in a line.
+std::vector<std::string> wrap_text(UiContext& ui, const std::string& text, int max_width, int size);
+// Draws the wrapped lines left-aligned at x from top y, line_step apart;
+// returns y + lines * line_step.
+float draw_paragraph(UiContext& ui, float x, float y, const std::string& text, float max_width,
+                     int size, float line_step, const UiColor& colour);

@@ -1,0 +1,66 @@
+// The text system: system fonts chosen per writing system with fallback
+// lists, font handles opened on demand per size and weight, the shaping mode
+// of the language and the cache of rendered text textures.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <string>
+#include <unordered_map>
+
+typedef struct _TTF_Font TTF_Font;
+
+struct FontPair {
+    const char* regular;
+    const char* bold;
+};
+
+enum class ShapingMode : uint8_t { None = 0, Arabic = 1, Devanagari = 2 };
+
+struct TextTexture {
+    uint32_t texture = 0;  // GL name; 0 means nothing to draw
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+// Key: size, "b|" or "|", packed colour as unsigned decimal, "|", logical text.
+using TextCache = std::unordered_map<std::string, TextTexture>;
+
+struct TextSystem {
+    uint8_t language = 0;
+    ShapingMode shaping = ShapingMode::None;
+    std::string regular_font_path;  // empty: text is not drawn
+    std::string bold_font_path;
+    std::map<int32_t, TTF_Font*> fonts;  // key 2*size + bold; null remembered
+    TextCache cache;
+    bool ttf_ready = false;
+};
+
+constexpr int PROBE_POINT_SIZE = 16;
+
+struct FontList {
+    const FontPair* pairs;
+    int count;
+};
+extern const FontPair FONTS_CHINESE[3];
+extern const FontPair FONTS_JAPANESE[5];
+extern const FontPair FONTS_ARABIC[4];
+extern const FontPair FONTS_DEVANAGARI[3];
+extern const FontPair FONTS_DEFAULT[4];
+
+// The five candidate lists in use; tests swap in lists of their own.
+struct FontLists {
+    FontList chinese, japanese, arabic, devanagari, fallback;
+};
+const FontLists& default_font_lists();
+void set_font_lists(const FontLists* lists);  // null restores the defaults
+
+// Starts SDL2_ttf and chooses the English fonts; false when no regular font opens.
+bool text_init(TextSystem& ts, std::string* diagnostics);
+// Sets shaping, both paths and language for `language`; expects fonts and cache empty.
+bool load_fonts_for_language(TextSystem& ts, uint8_t language, std::string* diagnostics);
+// Serves another language: same language with a font loaded keeps everything.
+void text_set_language(TextSystem& ts, uint8_t language);
+// Releases textures (context must be current), fonts and SDL2_ttf.
+void text_shutdown(TextSystem& ts);
+// Handle for a pixel size and weight, opened once; a failure is remembered as null.
+TTF_Font* font_for(TextSystem& ts, int size, bool bold);
