@@ -15,6 +15,9 @@ extern const char* const MESSAGES[];
 // Text of message id in the current language, English when that entry is
 // null or empty. Process-lifetime text; no range check on id.
 const char* tr(MsgId id);
+// tr's lookup on any table laid out like MESSAGES: entry (id, language),
+// or entry (id, 0) when that one is null or empty.
+const char* tr_from(const char* const* table, MsgId id, uint8_t language);
 
 // printf-formats into a new string of at most 1023 bytes (longer results
 // are cut after the 1023rd byte, possibly inside a UTF-8 character).
