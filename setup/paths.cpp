@@ -1,1 +1,36 @@
-// stub, replaced by the module's implementation
+// Install locations and path joining: see paths.h.
+#include "setup/paths.h"
+
+#include <cstdlib>
+
+std::string join_path(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    const char last = folder.back();
+    if (last == '/' || last == '\\') return folder + name;
+    return folder + '/' + name;
+}
+
+std::string env_folder(const char* variable) {
+    const char* value = std::getenv(variable);
+    // An empty value would make join_path produce an absolute-looking
+    // "/Programs/..." path, so it counts as unset.
+    if (value == nullptr || value[0] == '\0') return ".";
+    return value;
+}
+
+void build_install_candidates(SetupState& state) {
+    state.install_candidates = {
+        join_path(env_folder("LOCALAPPDATA"), "Programs/Torvanel"),
+        "C:/Games/Torvanel",
+        "D:/Games/Torvanel",
+    };
+    state.candidate_index = 0;
+    state.install_dir = state.install_candidates[0];
+}
+
+void choose_next_location(SetupState& state) {
+    const int32_t count = static_cast<int32_t>(state.install_candidates.size());
+    if (count == 0) return;  // start-up has not built the candidates yet
+    state.candidate_index = (state.candidate_index + 1) % count;
+    state.install_dir = state.install_candidates[static_cast<size_t>(state.candidate_index)];
+}

@@ -1,1 +1,57 @@
-// stub, replaced by the module's implementation
+// Shortcuts and launching: see shortcuts.h.
+#include "setup/shortcuts.h"
+
+#include "setup/command.h"
+#include "setup/copy_engine.h"
+#include "setup/paths.h"
+
+void shortcut_step(SetupState& state) {
+    const std::string target = join_path(state.install_dir, "Torvanel.exe");
+    if (state.make_desktop_shortcut && state.shortcuts_done == 0) {
+        create_shortcut(join_path(env_folder("USERPROFILE"), "Desktop/Torvanel.lnk"), target,
+                        state.install_dir);
+    } else if (state.make_start_menu_entry && state.shortcuts_done < state.shortcuts_planned) {
+        create_shortcut(join_path(env_folder("APPDATA"), "Microsoft/Windows/Start Menu/Programs/Torvanel.lnk"),
+                        target, state.install_dir);
+    } else {
+        state.install_finished = true;
+        state.page = 4;
+        return;
+    }
+    state.shortcuts_done += 1;
+    state.progress_done += SHORTCUT_PROGRESS_BYTES;
+}
+
+void create_shortcut(const std::string& link_path, const std::string& target_path,
+                     const std::string& working_dir) {
+    // The -Command argument is one double-quoted string; the paths sit in
+    // PowerShell single quotes inside it, hence quote_for_powershell.
+    std::string line =
+        "powershell -NoProfile -WindowStyle Hidden -ExecutionPolicy Bypass -Command "
+        "\"$s=(New-Object -ComObject WScript.Shell).CreateShortcut('";
+    line += quote_for_powershell(link_path);
+    line += "'); $s.TargetPath='";
+    line += quote_for_powershell(target_path);
+    line += "'; $s.WorkingDirectory='";
+    line += quote_for_powershell(working_dir);
+    line += "'; $s.Description='";
+    line += "Torvanel";
+    line += "'; $s.Save()\"";
+    run_command(line);
+}
+
+std::string quote_for_powershell(const std::string& text) {
+    std::string quoted;
+    quoted.reserve(text.size());
+    for (char c : text) {
+        quoted += c;
+        if (c == '\'') quoted += '\'';
+    }
+    return quoted;
+}
+
+void launch_game(const SetupState& state) {
+    // The empty "" is start's window title; without it start would take the
+    // quoted program path as the title.
+    run_command("start \"\" \"" + join_path(state.install_dir, "Torvanel.exe") + "\"");
+}
