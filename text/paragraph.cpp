@@ -1,1 +1,109 @@
-// stub, replaced by the module's implementation
+// Paragraph layout: words and single ideographs become unbreakable pieces,
+// then lines are filled greedily, measuring each whole candidate line so
+// that shaping (Arabic joining, kerning) is accounted for exactly as drawn.
+#include "text/paragraph.h"
+
+#include "ui/widgets.h"
+
+namespace {
+
+struct Character {
+    size_t start;
+    size_t length;
+    uint32_t code;
+};
+
+// Length from the lead byte alone; a malformed lead still consumes bytes so
+// the walk always advances.
+size_t char_length(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC0 && lead <= 0xDF) return 2;
+    if (lead >= 0xE0 && lead <= 0xEF) return 3;
+    return 4;
+}
+
+uint32_t decode(const std::string& text, size_t start, size_t length) {
+    const unsigned char lead = static_cast<unsigned char>(text[start]);
+    uint32_t code = lead;
+    if (length == 2) code = lead & 0x1Fu;
+    else if (length == 3) code = lead & 0x0Fu;
+    else if (length >= 4) code = lead & 0x07u;
+    for (size_t i = 1; i < length; ++i)
+        code = (code << 6) | (static_cast<unsigned char>(text[start + i]) & 0x3Fu);
+    return code;
+}
+
+// Scripts written without spaces between words: any two of these may break.
+bool breaks_anywhere(uint32_t c) {
+    return (c >= 0x3040 && c <= 0x30FF) || (c >= 0x3400 && c <= 0x9FFF) ||
+           (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFF00 && c <= 0xFFEF);
+}
+
+}  // namespace
+
+std::vector<WrapPiece> wrap_pieces(const std::string& text) {
+    std::vector<WrapPiece> pieces;
+    WrapPiece word{std::string(), false};
+    bool pending = false;
+    auto flush = [&]() {
+        if (!word.text.empty()) pieces.push_back(word);
+        word.text.clear();
+    };
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t len = char_length(static_cast<unsigned char>(text[pos]));
+        if (len > text.size() - pos) len = text.size() - pos;
+        const uint32_t code = decode(text, pos, len);
+        if (code == 0x20 || code == 0x0A) {
+            flush();
+            pending = true;
+        } else if (breaks_anywhere(code)) {
+            flush();
+            pieces.push_back(WrapPiece{text.substr(pos, len), pending});
+            pending = false;
+        } else {
+            if (word.text.empty()) {
+                word.space_before = pending;
+                pending = false;
+            }
+            word.text.append(text, pos, len);
+        }
+        pos += len;
+    }
+    flush();
+    return pieces;
+}
+
+std::vector<std::string> wrap_text(UiContext& ui, const std::string& text, int max_width,
+                                   int size) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (const WrapPiece& piece : wrap_pieces(text)) {
+        if (line.empty()) {
+            line = piece.text;
+            continue;
+        }
+        std::string candidate = line;
+        if (piece.space_before) candidate += ' ';
+        candidate += piece.text;
+        if (ui_text_width(ui, candidate, size, false) > max_width) {
+            lines.push_back(line);
+            line = piece.text;
+        } else {
+            line = std::move(candidate);
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+float draw_paragraph(UiContext& ui, float x, float y, const std::string& text, float max_width,
+                     int size, float line_step, const UiColor& colour) {
+    float cy = y;
+    for (const std::string& line : wrap_text(ui, text, static_cast<int>(max_width), size)) {
+        ui_text(ui, x, cy, line, size, colour, 0, false);
+        cy += line_step;
+    }
+    return cy;
+}

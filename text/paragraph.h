@@ -11,6 +11,9 @@ struct WrapPiece {
     bool space_before;  // a separator stood before it
 };
 
+// The unbreakable pieces of `text`: words split at spaces and line feeds, and
+// every kana, CJK ideograph, Hangul syllable or full-width form on its own.
+std::vector<WrapPiece> wrap_pieces(const std::string& text);
 // Lines of `text` at `size` (regular weight) no wider than max_width, unless
 // one piece alone is wider. Separators never appear in a line.
 std::vector<std::string> wrap_text(UiContext& ui, const std::string& text, int max_width, int size);
