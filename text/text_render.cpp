@@ -1,1 +1,100 @@
-// stub, replaced by the module's implementation
+// Text textures and measurement. A label drawn every frame is rendered and
+// uploaded once, then served from the cache by one hash lookup; the cache is
+// dropped as a whole past TEXT_CACHE_LIMIT so that ever-changing texts
+// (counters, file names) cannot grow texture memory without bound.
+// Measuring shapes exactly as rendering does, so layout matches the pixels.
+#include "text/text_render.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include "render/gl_api.h"
+#include "text/shaping.h"
+
+namespace {
+
+void append_key(std::string& key, const std::string& text, int size, uint32_t rgba, bool bold) {
+    key.clear();
+    key += std::to_string(size);
+    key += bold ? "b|" : "|";
+    key += std::to_string(rgba);
+    key += '|';
+    key += text;
+}
+
+uint32_t upload_rgba(const SDL_Surface* s) {
+    GLuint tex = 0;
+    gl.glGenTextures(1, &tex);
+    gl.glBindTexture(GL_TEXTURE_2D, tex);
+    gl.glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, s->w, s->h, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                    s->pixels);
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    gl.glBindTexture(GL_TEXTURE_2D, 0);
+    return tex;
+}
+
+}  // namespace
+
+std::string text_cache_key(const std::string& text, int size, uint32_t rgba, bool bold) {
+    std::string key;
+    append_key(key, text, size, rgba, bold);
+    return key;
+}
+
+TextTexture render_text(TextSystem& ts, const std::string& text, int size, uint32_t rgba,
+                        bool bold) {
+    if (text.empty() || ts.regular_font_path.empty()) return {};
+    // The key buffer keeps its capacity, so a hit allocates nothing.
+    thread_local std::string key;
+    append_key(key, text, size, rgba, bold);
+    auto hit = ts.cache.find(key);
+    if (hit != ts.cache.end()) return hit->second;
+    if (ts.cache.size() > TEXT_CACHE_LIMIT) clear_text_cache(ts);
+
+    TTF_Font* font = font_for(ts, size, bold);
+    if (!font) return {};
+    const std::string shaped = shape_text(text, ts.shaping);
+    const SDL_Color colour = {static_cast<Uint8>(rgba >> 24), static_cast<Uint8>(rgba >> 16),
+                              static_cast<Uint8>(rgba >> 8), static_cast<Uint8>(rgba)};
+    SDL_Surface* rendered = TTF_RenderUTF8_Blended(font, shaped.c_str(), colour);
+    if (!rendered) return {};
+    SDL_Surface* rgba_surface = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ABGR8888, 0);
+    SDL_FreeSurface(rendered);
+    if (!rgba_surface) return {};
+
+    TextTexture result;
+    result.texture = upload_rgba(rgba_surface);
+    result.width = rgba_surface->w;
+    result.height = rgba_surface->h;
+    SDL_FreeSurface(rgba_surface);
+    ts.cache.emplace(key, result);
+    return result;
+}
+
+int measure_text(TextSystem& ts, const std::string& text, int size, bool bold) {
+    if (text.empty() || ts.regular_font_path.empty()) return 0;
+    TTF_Font* font = font_for(ts, size, bold);
+    if (!font) return 0;
+    const std::string shaped = shape_text(text, ts.shaping);
+    int w = 0;
+    int h = 0;
+    TTF_SizeUTF8(font, shaped.c_str(), &w, &h);
+    return w;
+}
+
+int line_skip(TextSystem& ts, int size, bool bold) {
+    TTF_Font* font = font_for(ts, size, bold);
+    return font ? TTF_FontLineSkip(font) : size;
+}
+
+void clear_text_cache(TextSystem& ts) {
+    for (auto& entry : ts.cache) {
+        const GLuint tex = entry.second.texture;
+        if (tex != 0) gl.glDeleteTextures(1, &tex);
+    }
+    ts.cache.clear();
+}

@@ -1,1 +1,179 @@
-// stub, replaced by the module's implementation
+// The text system: which font files serve a language, and the font handles
+// opened from them. No font ships with the program, so each writing system
+// has an ordered list of system files (Windows first, then Linux) and every
+// list falls back to the default one. Files are only probed when the
+// language changes; real handles are opened per size on first use.
+#include "text/text_system.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include "text/text_render.h"
+
+// [SECTION] Candidate lists
+
+const FontPair FONTS_CHINESE[3] = {
+    {"C:/Windows/Fonts/msyh.ttc", "C:/Windows/Fonts/msyhbd.ttc"},
+    {"C:/Windows/Fonts/simhei.ttf", "C:/Windows/Fonts/simhei.ttf"},
+    {"/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc",
+     "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc"},
+};
+
+const FontPair FONTS_JAPANESE[5] = {
+    {"C:/Windows/Fonts/YuGothM.ttc", "C:/Windows/Fonts/YuGothB.ttc"},
+    {"C:/Windows/Fonts/meiryo.ttc", "C:/Windows/Fonts/meiryob.ttc"},
+    {"C:/Windows/Fonts/msgothic.ttc", "C:/Windows/Fonts/msgothic.ttc"},
+    {"/usr/share/fonts/truetype/fonts-japanese-gothic.ttf",
+     "/usr/share/fonts/truetype/fonts-japanese-gothic.ttf"},
+    {"/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc",
+     "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc"},
+};
+
+const FontPair FONTS_ARABIC[4] = {
+    {"C:/Windows/Fonts/segoeui.ttf", "C:/Windows/Fonts/segoeuib.ttf"},
+    {"C:/Windows/Fonts/arial.ttf", "C:/Windows/Fonts/arialbd.ttf"},
+    {"C:/Windows/Fonts/tahoma.ttf", "C:/Windows/Fonts/tahomabd.ttf"},
+    {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+     "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"},
+};
+
+const FontPair FONTS_DEVANAGARI[3] = {
+    {"C:/Windows/Fonts/Nirmala.ttc", "C:/Windows/Fonts/NirmalaB.ttc"},
+    {"C:/Windows/Fonts/mangal.ttf", "C:/Windows/Fonts/mangal.ttf"},
+    {"/usr/share/fonts/truetype/noto/NotoSansDevanagari-Regular.ttf",
+     "/usr/share/fonts/truetype/noto/NotoSansDevanagari-Bold.ttf"},
+};
+
+const FontPair FONTS_DEFAULT[4] = {
+    {"C:/Windows/Fonts/segoeui.ttf", "C:/Windows/Fonts/segoeuib.ttf"},
+    {"C:/Windows/Fonts/arial.ttf", "C:/Windows/Fonts/arialbd.ttf"},
+    {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+     "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"},
+    {"/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
+     "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf"},
+};
+
+namespace {
+
+constexpr uint8_t LANG_CHINESE = 10;
+constexpr uint8_t LANG_JAPANESE = 11;
+constexpr uint8_t LANG_ARABIC = 12;
+constexpr uint8_t LANG_HINDI = 13;
+
+template <int N>
+constexpr FontList list_of(const FontPair (&pairs)[N]) {
+    return FontList{pairs, N};
+}
+
+const FontLists DEFAULT_LISTS = {list_of(FONTS_CHINESE), list_of(FONTS_JAPANESE),
+                                 list_of(FONTS_ARABIC), list_of(FONTS_DEVANAGARI),
+                                 list_of(FONTS_DEFAULT)};
+FontLists g_lists = DEFAULT_LISTS;
+
+// [SECTION] Probing
+
+bool file_opens(const char* path) {
+    if (!path) return false;
+    TTF_Font* f = TTF_OpenFont(path, PROBE_POINT_SIZE);
+    if (!f) return false;
+    TTF_CloseFont(f);
+    return true;
+}
+
+// First pair whose regular file opens; its bold file, or the regular one again.
+bool choose_from(const FontList& list, TextSystem& ts) {
+    for (int i = 0; i < list.count; ++i) {
+        const FontPair& pair = list.pairs[i];
+        if (!file_opens(pair.regular)) continue;
+        ts.regular_font_path = pair.regular;
+        ts.bold_font_path = file_opens(pair.bold) ? pair.bold : pair.regular;
+        return true;
+    }
+    return false;
+}
+
+void close_fonts(TextSystem& ts) {
+    for (auto& entry : ts.fonts)
+        if (entry.second) TTF_CloseFont(entry.second);
+    ts.fonts.clear();
+}
+
+}  // namespace
+
+// [SECTION] Lists in use
+
+const FontLists& default_font_lists() { return DEFAULT_LISTS; }
+
+void set_font_lists(const FontLists* lists) { g_lists = lists ? *lists : DEFAULT_LISTS; }
+
+// [SECTION] Lifecycle
+
+bool load_fonts_for_language(TextSystem& ts, uint8_t language, std::string* diagnostics) {
+    ts.shaping = language == LANG_ARABIC  ? ShapingMode::Arabic
+                 : language == LANG_HINDI ? ShapingMode::Devanagari
+                                          : ShapingMode::None;
+    ts.regular_font_path.clear();
+    ts.bold_font_path.clear();
+    const FontList* list = &g_lists.fallback;
+    switch (language) {
+        case LANG_CHINESE: list = &g_lists.chinese; break;
+        case LANG_JAPANESE: list = &g_lists.japanese; break;
+        case LANG_ARABIC: list = &g_lists.arabic; break;
+        case LANG_HINDI: list = &g_lists.devanagari; break;
+        default: break;
+    }
+    ts.language = language;
+    if (choose_from(*list, ts)) return true;
+    if (!choose_from(g_lists.fallback, ts)) return false;
+    if (diagnostics) {
+        *diagnostics += "No font for this language, using ";
+        *diagnostics += ts.regular_font_path;
+        *diagnostics += "\n";
+    }
+    return true;
+}
+
+bool text_init(TextSystem& ts, std::string* diagnostics) {
+    if (TTF_Init() != 0) {
+        if (diagnostics) {
+            *diagnostics += "TTF_Init failed: ";
+            *diagnostics += SDL_GetError();
+            *diagnostics += "\n";
+        }
+        return false;
+    }
+    ts.ttf_ready = true;
+    load_fonts_for_language(ts, 0, diagnostics);
+    ts.language = 0;
+    if (!ts.regular_font_path.empty()) return true;
+    if (diagnostics) *diagnostics += "No usable font found. Text will not be drawn.\n";
+    return false;
+}
+
+void text_set_language(TextSystem& ts, uint8_t language) {
+    if (language == ts.language && !ts.regular_font_path.empty()) return;
+    clear_text_cache(ts);
+    close_fonts(ts);
+    load_fonts_for_language(ts, language, nullptr);
+}
+
+void text_shutdown(TextSystem& ts) {
+    clear_text_cache(ts);
+    close_fonts(ts);
+    if (ts.ttf_ready) TTF_Quit();
+    ts.ttf_ready = false;
+    ts.regular_font_path.clear();
+    ts.bold_font_path.clear();
+}
+
+// [SECTION] Handles per size
+
+TTF_Font* font_for(TextSystem& ts, int size, bool bold) {
+    const int32_t key = 2 * size + (bold ? 1 : 0);
+    auto it = ts.fonts.find(key);
+    if (it != ts.fonts.end()) return it->second;
+    const std::string& path = bold ? ts.bold_font_path : ts.regular_font_path;
+    TTF_Font* font = TTF_OpenFont(path.c_str(), size);
+    ts.fonts.emplace(key, font);
+    return font;
+}

@@ -57,6 +57,7 @@ void set_font_lists(const FontLists* lists);  // null restores the defaults
 // Starts SDL2_ttf and chooses the English fonts; false when no regular font opens.
 bool text_init(TextSystem& ts, std::string* diagnostics);
 // Sets shaping, both paths and language for `language`; expects fonts and cache empty.
+// True when a regular font was found (falling back to the default list if need be).
 bool load_fonts_for_language(TextSystem& ts, uint8_t language, std::string* diagnostics);
 // Serves another language: same language with a font loaded keeps everything.
 void text_set_language(TextSystem& ts, uint8_t language);
