@@ -9,6 +9,7 @@
 #include <SDL_ttf.h>
 
 #include "render/gl_api.h"
+#include "text/glyph_fallback.h"
 #include "text/shaping.h"
 
 namespace {
@@ -60,7 +61,12 @@ TextTexture render_text(TextSystem& ts, const std::string& text, int size, uint3
     const std::string shaped = shape_text(text, ts.shaping);
     const SDL_Color colour = {static_cast<Uint8>(rgba >> 24), static_cast<Uint8>(rgba >> 16),
                               static_cast<Uint8>(rgba >> 8), static_cast<Uint8>(rgba)};
-    SDL_Surface* rendered = TTF_RenderUTF8_Blended(font, shaped.c_str(), colour);
+    thread_local std::vector<GlyphRun> runs;
+    TTF_Font* fallback = font_lacks_glyph(font, shaped) ? fallback_font_for(ts, size, bold) : nullptr;
+    SDL_Surface* rendered =
+        split_glyph_runs(font, fallback, shaped, runs)
+            ? render_glyph_runs(runs, colour)
+            : TTF_RenderUTF8_Blended(font, shaped.c_str(), colour);
     if (!rendered) return {};
     SDL_Surface* rgba_surface = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ABGR8888, 0);
     SDL_FreeSurface(rendered);
@@ -80,6 +86,10 @@ int measure_text(TextSystem& ts, const std::string& text, int size, bool bold) {
     TTF_Font* font = font_for(ts, size, bold);
     if (!font) return 0;
     const std::string shaped = shape_text(text, ts.shaping);
+    thread_local std::vector<GlyphRun> runs;
+    TTF_Font* fallback = font_lacks_glyph(font, shaped) ? fallback_font_for(ts, size, bold) : nullptr;
+    if (split_glyph_runs(font, fallback, shaped, runs))
+        return measure_glyph_runs(runs);
     int w = 0;
     int h = 0;
     TTF_SizeUTF8(font, shaped.c_str(), &w, &h);

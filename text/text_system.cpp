@@ -81,21 +81,43 @@ bool file_opens(const char* path) {
 }
 
 // First pair whose regular file opens; its bold file, or the regular one again.
-bool choose_from(const FontList& list, TextSystem& ts) {
+bool choose_from(const FontList& list, std::string& regular, std::string& bold) {
     for (int i = 0; i < list.count; ++i) {
         const FontPair& pair = list.pairs[i];
         if (!file_opens(pair.regular)) continue;
-        ts.regular_font_path = pair.regular;
-        ts.bold_font_path = file_opens(pair.bold) ? pair.bold : pair.regular;
+        regular = pair.regular;
+        bold = file_opens(pair.bold) ? pair.bold : pair.regular;
         return true;
     }
     return false;
 }
 
-void close_fonts(TextSystem& ts) {
-    for (auto& entry : ts.fonts)
+bool choose_from(const FontList& list, TextSystem& ts) {
+    return choose_from(list, ts.regular_font_path, ts.bold_font_path);
+}
+
+void close_all(std::map<int32_t, TTF_Font*>& fonts) {
+    for (auto& entry : fonts)
         if (entry.second) TTF_CloseFont(entry.second);
-    ts.fonts.clear();
+    fonts.clear();
+}
+
+void close_fonts(TextSystem& ts) {
+    close_all(ts.fonts);
+    close_all(ts.fallback_fonts);
+    ts.fallback_chosen = false;
+    ts.fallback_regular_path.clear();
+    ts.fallback_bold_path.clear();
+}
+
+TTF_Font* open_once(std::map<int32_t, TTF_Font*>& fonts, const std::string& path, int size,
+                    bool bold) {
+    const int32_t key = 2 * size + (bold ? 1 : 0);
+    auto it = fonts.find(key);
+    if (it != fonts.end()) return it->second;
+    TTF_Font* font = TTF_OpenFont(path.c_str(), size);
+    fonts.emplace(key, font);
+    return font;
 }
 
 }  // namespace
@@ -169,11 +191,22 @@ void text_shutdown(TextSystem& ts) {
 // [SECTION] Handles per size
 
 TTF_Font* font_for(TextSystem& ts, int size, bool bold) {
-    const int32_t key = 2 * size + (bold ? 1 : 0);
-    auto it = ts.fonts.find(key);
-    if (it != ts.fonts.end()) return it->second;
-    const std::string& path = bold ? ts.bold_font_path : ts.regular_font_path;
-    TTF_Font* font = TTF_OpenFont(path.c_str(), size);
-    ts.fonts.emplace(key, font);
-    return font;
+    return open_once(ts.fonts, bold ? ts.bold_font_path : ts.regular_font_path, size, bold);
+}
+
+TTF_Font* fallback_font_for(TextSystem& ts, int size, bool bold) {
+    if (!ts.fallback_chosen) {
+        // Probed only when a text first needs it, so a language whose font
+        // covers everything never opens more files than its own.
+        ts.fallback_chosen = true;
+        if (ts.ttf_ready &&
+            choose_from(g_lists.fallback, ts.fallback_regular_path, ts.fallback_bold_path) &&
+            ts.fallback_regular_path == ts.regular_font_path) {
+            ts.fallback_regular_path.clear();
+            ts.fallback_bold_path.clear();
+        }
+    }
+    if (ts.fallback_regular_path.empty()) return nullptr;
+    return open_once(ts.fallback_fonts, bold ? ts.fallback_bold_path : ts.fallback_regular_path,
+                     size, bold);
 }

@@ -33,6 +33,13 @@ struct TextSystem {
     std::map<int32_t, TTF_Font*> fonts;  // key 2*size + bold; null remembered
     TextCache cache;
     bool ttf_ready = false;
+    // Font for the glyphs the language's font lacks (the default list's
+    // first usable file), chosen on first need; empty when there is none
+    // or it is the language's own font.
+    bool fallback_chosen = false;
+    std::string fallback_regular_path;
+    std::string fallback_bold_path;
+    std::map<int32_t, TTF_Font*> fallback_fonts;
 };
 
 constexpr int PROBE_POINT_SIZE = 16;
@@ -65,3 +72,5 @@ void text_set_language(TextSystem& ts, uint8_t language);
 void text_shutdown(TextSystem& ts);
 // Handle for a pixel size and weight, opened once; a failure is remembered as null.
 TTF_Font* font_for(TextSystem& ts, int size, bool bold);
+// Handle of the fallback font for a size and weight, or null when there is none.
+TTF_Font* fallback_font_for(TextSystem& ts, int size, bool bold);

@@ -1,0 +1,144 @@
+// Every text of the wizard must fit where it is drawn in a 960 x 600 window,
+// in every language, with the fonts this machine chooses for it, and every
+// character must have a glyph in that font (no boxes). Measuring needs fonts
+// but no GL context.
+#include <SDL_ttf.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "i18n/catalogue.h"
+#include "i18n/languages.h"
+#include "render/ui_batch.h"
+#include "text/shaping.h"
+#include "text/text_render.h"
+#include "text/text_system.h"
+#include "ui/widgets.h"
+
+namespace {
+
+// Geometry of the 960 x 600 window at scale 1.
+constexpr int BODY = 18;               // body text size
+constexpr float BUTTON_LABEL = 140 - 16;  // bottom buttons: 140 wide, label inset 8 each side
+constexpr float WIDE_BUTTON_LABEL = 300 - 16;
+constexpr float CONTENT_WIDTH = 606;
+constexpr float STEP_LABEL = 250 - 52 - 6;  // from the label's x to the sidebar separator
+constexpr float STATUS_COLUMN = 170 - 10;   // the file name starts 170 px after the status
+constexpr int MIN_BUTTON_SIZE = 14;
+constexpr int MIN_HEADING_SIZE = 20;
+
+struct Fit {
+    const char* what;
+    MsgId id;
+    float width;
+};
+
+class FitTest : public ::testing::TestWithParam<int> {
+protected:
+    static TextSystem ts;
+    static bool ready;
+    UiContext ui;
+
+    static void SetUpTestSuite() { ready = text_init(ts, nullptr); }
+    static void TearDownTestSuite() { text_shutdown(ts); }
+
+    void SetUp() override {
+        if (!ready) GTEST_SKIP() << "no fonts";
+        set_language(static_cast<uint8_t>(GetParam()));
+        text_set_language(ts, static_cast<uint8_t>(GetParam()));
+        ui.text = &ts;
+    }
+    void TearDown() override { set_language(0); }
+
+    std::string where(const char* what, MsgId id) const {
+        return std::string(language_info(current_language()).code) + " row " + std::to_string(id) +
+               " (" + what + "): \"" + tr(id) + "\"";
+    }
+    // The size a button's label shrinks to, as the button does it.
+    int button_label_size(const std::string& label, float room) {
+        int size = BODY;
+        while (size > 10 && ui_text_width(ui, label, size, false) > room) --size;
+        return size;
+    }
+};
+TextSystem FitTest::ts;
+bool FitTest::ready = false;
+
+TEST_P(FitTest, ButtonLabelsFitAtFourteenOrMore) {
+    const Fit buttons[] = {{"Back", 2, BUTTON_LABEL},    {"Close", 3, BUTTON_LABEL},
+                           {"Install", 204, BUTTON_LABEL}, {"Next", 211, BUTTON_LABEL},
+                           {"Cancel", 212, BUTTON_LABEL},  {"Finish", 213, BUTTON_LABEL},
+                           {"Change location", 202, WIDE_BUTTON_LABEL}};
+    for (const Fit& b : buttons) {
+        int size = button_label_size(tr(b.id), b.width);
+        EXPECT_GE(size, MIN_BUTTON_SIZE) << where(b.what, b.id);
+        EXPECT_LE(ui_text_width(ui, tr(b.id), size, false), b.width) << where(b.what, b.id);
+    }
+    std::string name = language_info(current_language()).native_name;
+    EXPECT_LE(ui_text_width(ui, name, BODY, false), WIDE_BUTTON_LABEL) << name;
+}
+
+TEST_P(FitTest, HeadingsFitTheContentAtTwentyOrMore) {
+    for (MsgId id : {195, 198, 200, 205, 208, 210}) {
+        int size = ui_fit_font_size(ui, tr(id), 28, CONTENT_WIDTH, false);
+        EXPECT_GE(size, MIN_HEADING_SIZE) << where("heading", id);
+        EXPECT_LE(ui_text_width(ui, tr(id), size, false), CONTENT_WIDTH) << where("heading", id);
+    }
+}
+
+TEST_P(FitTest, CheckBoxLabelsFitTheirRows) {
+    // The label starts 40 px into the row; keep a little air before its right end.
+    const Fit boxes[] = {{"licence box", 231, 420 - 40 - 8},
+                         {"desktop box", 218, 380 - 40 - 8},
+                         {"start menu box", 219, 380 - 40 - 8},
+                         {"start game box", 220, 460 - 40 - 8}};
+    for (const Fit& b : boxes)
+        EXPECT_LE(ui_text_width(ui, tr(b.id), BODY, false), b.width) << where(b.what, b.id);
+}
+
+TEST_P(FitTest, SidebarAndSingleLinesFit) {
+    for (MsgId id : {214, 215, 216, 217, 213})
+        EXPECT_LE(ui_text_width(ui, tr(id), BODY, false), STEP_LABEL) << where("step", id);
+    EXPECT_LE(ui_text_width(ui, tr(230), 16, false), 250 - 16) << where("subtitle", 230);
+    for (MsgId id : {232, 233, 234})
+        EXPECT_LE(ui_text_width(ui, tr(id), BODY, false), STATUS_COLUMN) << where("status", id);
+    for (MsgId id : {31, 199, 201, 206, 207, 209})
+        EXPECT_LE(ui_text_width(ui, tr(id), BODY, false), CONTENT_WIDTH) << where("line", id);
+    std::string space = format_text(tr(203), 152.6);
+    EXPECT_LE(ui_text_width(ui, space, BODY, false), CONTENT_WIDTH) << where("space", 203);
+}
+
+TEST_P(FitTest, EveryCharacterHasAGlyph) {
+    // A character the language's font lacks is drawn with the fallback font.
+    TTF_Font* font = font_for(ts, BODY, false);
+    TTF_Font* fallback = fallback_font_for(ts, BODY, false);
+    ASSERT_NE(font, nullptr);
+    std::vector<MsgId> rows = {2, 3, 31};
+    for (MsgId id = 194; id <= 225; ++id) rows.push_back(id);
+    for (MsgId id = 230; id <= 236; ++id) rows.push_back(id);
+    rows.push_back(0);
+    for (MsgId id : rows) {
+        std::string shaped = shape_text(tr(id), ts.shaping);
+        // Decode the shaped text (valid UTF-8 by construction).
+        for (size_t i = 0; i < shaped.size();) {
+            unsigned char b = static_cast<unsigned char>(shaped[i]);
+            int len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+            uint32_t cp = len == 1 ? b : b & (0xFF >> (len + 1));
+            for (int k = 1; k < len; ++k) cp = (cp << 6) | (shaped[i + k] & 0x3F);
+            i += len;
+            if (cp < 0x20 || cp == 0x20) continue;
+            EXPECT_TRUE(TTF_GlyphIsProvided32(font, cp) ||
+                        (fallback && TTF_GlyphIsProvided32(fallback, cp)))
+                << where("glyph", id) << " lacks U+" << std::hex << cp;
+        }
+    }
+}
+
+std::string language_name(const ::testing::TestParamInfo<int>& info) {
+    return LANGUAGES[info.param].code;
+}
+
+INSTANTIATE_TEST_SUITE_P(AllLanguages, FitTest, ::testing::Range(0, LANGUAGE_COUNT), language_name);
+
+}  // namespace
