@@ -1,1 +1,57 @@
-// stub, replaced by the module's implementation
+// Unattended runs: the start page, the frame counter and the screenshot.
+#include "app/automation.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "render/gl_api.h"
+#include "setup/copy_engine.h"
+
+void read_automation(Automation& automation, SetupState& state) {
+    if (const char* page = std::getenv("ZR_SETUP_PAGE")) {
+        state.page = std::atoi(page);
+        state.license_accepted = true;  // the License page then shows Next enabled
+        if (state.page == 3) begin_install(state);
+    }
+    const char* shot = std::getenv("ZR_SHOT");
+    automation.has_shot = shot != nullptr;
+    automation.shot_path = shot ? shot : "";
+    automation.shot_frame = 30;
+    if (const char* frames = std::getenv("ZR_FRAMES")) automation.shot_frame = std::atoi(frames);
+}
+
+bool automation_after_frame(Automation& automation, int width, int height) {
+    if (!automation.has_shot) return false;
+    automation.frame_count += 1;
+    if (automation.frame_count != automation.shot_frame) return false;
+    save_screenshot(automation.shot_path.c_str(), width, height);
+    return true;
+}
+
+void automation_on_exit_frame(Automation& automation, int width, int height) {
+    // The counter stays: this frame ends the run whether or not it is pictured.
+    if (automation.has_shot && automation.frame_count + 1 == automation.shot_frame)
+        save_screenshot(automation.shot_path.c_str(), width, height);
+}
+
+void save_screenshot(const char* path, int width, int height) {
+    if (width <= 0 || height <= 0) return;
+    const size_t row = static_cast<size_t>(width) * 3;
+    std::vector<uint8_t> pixels(row * static_cast<size_t>(height), 0);
+    gl.glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    gl.glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 24,
+                                                          SDL_PIXELFORMAT_RGB24);
+    if (!surface) return;
+    // GL's first row is the bottom of the picture; the bitmap wants the top first.
+    auto* out = static_cast<uint8_t*>(surface->pixels);
+    for (int r = 0; r < height; ++r)
+        std::memcpy(out + static_cast<size_t>(height - 1 - r) * surface->pitch,
+                    pixels.data() + static_cast<size_t>(r) * row, row);
+    SDL_SaveBMP_RW(surface, SDL_RWFromFile(path, "wb"), 1);  // a null stream writes nothing
+    SDL_FreeSurface(surface);
+}

@@ -2,9 +2,12 @@
 // context, the single-threaded frame loop that turns SDL events into the
 // frame's mouse input, and the shutdown order. It drives one application.
 #pragma once
+#include <cstdint>
+
 #include "render/ui_types.h"
 
 struct SDL_Window;
+union SDL_Event;
 
 // The application interface the shell drives (the setup wizard implements it).
 struct Application {
@@ -20,6 +23,15 @@ struct Application {
 
 // drawable height / 600, clamped to 0.75 .. 2.0.
 float ui_scale_for(int drawable_height);
+
+// The start-up language: the first preferred locale, replaced by ZR_LANG
+// whenever that variable exists (an empty or unknown value means English).
+uint8_t choose_start_language();
+
+// Folds one SDL event into the frame's input: mouse position scaled by the
+// high-DPI factors, left-button flags, summed wheel, window close.
+void shell_handle_event(const SDL_Event& event, float fx, float fy, UiInput& input, float& wheel,
+                        bool& running);
 
 // Runs the program around `app`; returns the process exit code.
 int run_shell(Application& app);
