@@ -11,6 +11,7 @@
 #include "i18n/catalogue.h"
 #include "i18n/languages.h"
 #include "render/ui_batch.h"
+#include "text/paragraph.h"
 #include "text/shaping.h"
 #include "text/text_render.h"
 #include "text/text_system.h"
@@ -131,6 +132,26 @@ TEST_P(FitTest, EveryCharacterHasAGlyph) {
             EXPECT_TRUE(TTF_GlyphIsProvided32(font, cp) ||
                         (fallback && TTF_GlyphIsProvided32(fallback, cp)))
                 << where("glyph", id) << " lacks U+" << std::hex << cp;
+        }
+    }
+}
+
+TEST_P(FitTest, WrappedLinesNeverStartWithClosingPunctuation) {
+    // Lines break between any two ideographs or kana, so a sentence must not
+    // leave a comma or closing bracket to start the next line.
+    const char* const closing[] = {"\xE3\x80\x81", "\xE3\x80\x82", "\xEF\xBC\x8C",
+                                   "\xEF\xBC\x9A", "\xE3\x80\x8D", "\xE3\x80\x8F",
+                                   "\xEF\xBC\x89", "\xEF\xBC\x81", "\xEF\xBC\x9F",
+                                   ",", ".", ":", ";", ")", "!", "?"};
+    const std::string texts[] = {tr(196), tr(197), tr(209), tr(235), tr(236),
+                                 format_text(tr(224), "SDL2.dll"),
+                                 format_text(tr(221), "music1.mp3"),
+                                 format_text(tr(223), "Torvanel.exe")};
+    for (const std::string& text : texts) {
+        for (const std::string& line : wrap_text(ui, text, static_cast<int>(CONTENT_WIDTH), BODY)) {
+            for (const char* mark : closing)
+                EXPECT_NE(line.rfind(mark, 0), 0u)
+                    << language_info(current_language()).code << ": line \"" << line << "\"";
         }
     }
 }
