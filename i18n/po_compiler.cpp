@@ -186,8 +186,8 @@ static PoFile read_po(const std::string& path) {
 
 // [SECTION] printf conversions
 
-// The conversion specifications of a printf format in order, such as "%d",
-// "%.1f" and "%%". A '%' that starts no valid specification is skipped and
+// The printf conversions of a format in order, such as "%d",
+// "%.1f" and "%%". A '%' that starts no valid conversion is skipped and
 // reported through *stray: in prose ("60% happiness") it is a plain percent
 // sign, which is why the space flag is not accepted here.
 static std::vector<std::string> conversions(const std::string& text, bool* stray) {
@@ -218,9 +218,9 @@ static std::vector<std::string> conversions(const std::string& text, bool* stray
     return found;
 }
 
-static std::string joined(const std::vector<std::string>& specs) {
+static std::string joined(const std::vector<std::string>& list) {
     std::string out;
-    for (const std::string& s : specs) out += (out.empty() ? "" : " ") + s;
+    for (const std::string& s : list) out += (out.empty() ? "" : " ") + s;
     return out.empty() ? "none" : out;
 }
 
