@@ -1,1 +1,678 @@
-// stub, replaced by the module's implementation
+// The sidebar emblem, painted once at start-up: a rounded square with a city
+// skyline at sunset, lit windows and a winding road, supersampled into RGBA
+// bytes and uploaded as one texture; also the road polyline it is built on.
+//
+// Painting every sample in full costs about a million samples times 120 road
+// segments. The painter below gives exactly the same bytes (every value comes
+// from the same 32-bit float expressions, in the same order) but skips what
+// provably cannot change a byte: values that depend on one axis only are
+// computed once per sample row or column, only the topmost scene layer is
+// shaded, mixes whose weight is exactly zero are left out, and the nearest
+// road segment is searched only among the few segments that can be nearest
+// anywhere in a small block of pixels. Keep it that way: the tests compare it
+// byte for byte with a plain one-sample-at-a-time painter.
+#include "render/emblem.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+
+#include "render/gl_api.h"
+
+// The road search runs four samples at a time on SSE2; elsewhere (or when
+// built with TORVANEL_EMBLEM_SSE2=0) one at a time, with the same result.
+#ifndef TORVANEL_EMBLEM_SSE2
+#if defined(__SSE2__) || defined(_M_X64)
+#define TORVANEL_EMBLEM_SSE2 1
+#else
+#define TORVANEL_EMBLEM_SSE2 0
+#endif
+#endif
+#if TORVANEL_EMBLEM_SSE2
+#include <emmintrin.h>
+#endif
+
+// [SECTION] Scene
+
+namespace {
+
+struct Building {
+    float left, right, top;
+};
+struct Color {
+    float r, g, b;
+};
+struct RoadPoint {
+    float x, y, s;  // s: arc length from the start of the road
+};
+
+constexpr float GROUND_Y = 204.0f;
+constexpr int FAR_COUNT = 8;
+constexpr int NEAR_COUNT = 9;
+// {left, right, top}; later rows of a table are drawn over earlier ones.
+const Building FAR_BUILDINGS[FAR_COUNT] = {
+    {0, 30, 170},    {28, 58, 152},   {56, 84, 180},   {82, 106, 160},
+    {150, 178, 166}, {176, 202, 146}, {200, 230, 178}, {226, 256, 160},
+};
+const Building NEAR_BUILDINGS[NEAR_COUNT] = {
+    {8, 40, 186},    {38, 66, 142},   {64, 96, 198},   {94, 116, 172},  {112, 146, 98},
+    {142, 166, 140}, {164, 192, 188}, {190, 218, 150}, {214, 248, 176},
+};
+constexpr int FAR_SEED = 91;
+constexpr int NEAR_FIRST_SEED = 7;
+
+constexpr Color FAR_BODY = {0.11f, 0.13f, 0.25f};
+constexpr Color FAR_LIT = {0.98f, 0.8f, 0.46f};
+constexpr Color NEAR_BODY = {0.08f, 0.09f, 0.18f};
+constexpr Color NEAR_LIT = {1.0f, 0.84f, 0.5f};
+constexpr Color ROOF_EDGE = {0.04f, 0.05f, 0.11f};
+constexpr Color ANTENNA = {0.8f, 0.84f, 0.92f};
+constexpr Color SUN_GLOW = {1.0f, 0.72f, 0.36f};
+constexpr Color ROAD_GLOW = {1.0f, 0.78f, 0.38f};
+constexpr Color ASPHALT = {0.12f, 0.13f, 0.21f};
+constexpr Color CENTRE_LINE = {1.0f, 0.94f, 0.74f};
+
+// Single-precision differences of the palette's end colours; each sits one
+// unit in the last place away from the nearest float of its decimal value,
+// and the image depends on that.
+constexpr float SKY_BLUE_RISE = 0x1.333332p-3f;     // 0.15 -> 0.14999999
+constexpr float SUN_GREEN_FALL = -0x1.28f5c4p-2f;   // -0.29 -> -0.29000002
+constexpr float GROUND_BLUE_FALL = -0x1.eb852p-5f;  // -0.06 -> -0.060000002
+
+const float ROAD_BEZIER[3][4][2] = {{{176, 80}, {176, 38}, {80, 38}, {80, 90}},
+                                    {{80, 90}, {80, 132}, {176, 124}, {176, 166}},
+                                    {{176, 166}, {176, 214}, {80, 214}, {80, 180}}};
+constexpr int ROAD_STEPS = 40;
+constexpr int ROAD_POINTS = 3 * ROAD_STEPS + 1;
+constexpr int ROAD_SEGMENTS = ROAD_POINTS - 1;
+
+// v < lo ? lo : (v > hi ? hi : v), written so that it compiles to max and min.
+float clampf(float v, float lo, float hi) {
+    const float r = v < lo ? lo : v;
+    return r > hi ? hi : r;
+}
+float smooth(float e) {
+    e = clampf(e, 0.0f, 1.0f);
+    return e * e * (3.0f - 2.0f * e);
+}
+Color mix(const Color& c, const Color& t, float w) {
+    return {c.r + (t.r - c.r) * w, c.g + (t.g - c.g) * w, c.b + (t.b - c.b) * w};
+}
+
+std::array<RoadPoint, ROAD_POINTS> build_road_polyline() {
+    std::array<RoadPoint, ROAD_POINTS> points{};
+    int count = 0;
+    for (int seg = 0; seg < 3; ++seg) {
+        const float(*p)[2] = ROAD_BEZIER[seg];
+        for (int i = seg == 0 ? 0 : 1; i <= ROAD_STEPS; ++i) {
+            float t = i / static_cast<float>(ROAD_STEPS);
+            float mt = 1.0f - t;
+            float b0 = mt * mt * mt, b1 = 3.0f * mt * mt * t, b2 = 3.0f * mt * t * t,
+                  b3 = t * t * t;
+            RoadPoint q;
+            q.x = b0 * p[0][0] + b1 * p[1][0] + b2 * p[2][0] + b3 * p[3][0];
+            q.y = b0 * p[0][1] + b1 * p[1][1] + b2 * p[2][1] + b3 * p[3][1];
+            q.s = 0.0f;
+            if (count > 0) {
+                const RoadPoint& prev = points[count - 1];
+                q.s = prev.s + std::hypot(q.x - prev.x, q.y - prev.y);
+            }
+            points[count++] = q;
+        }
+    }
+    return points;
+}
+
+// Built on first use, kept until exit.
+const std::array<RoadPoint, ROAD_POINTS>& road_polyline() {
+    static const std::array<RoadPoint, ROAD_POINTS> points = build_road_polyline();
+    return points;
+}
+
+// [SECTION] Windows
+
+// One axis of the window grid: whether the offset lies in the lit part of its
+// cell, and which cell it is.
+struct WindowAxis {
+    bool open;
+    uint32_t cell;
+};
+
+WindowAxis window_axis(float offset, float period, float edge) {
+    float f = std::fmod(offset, period);
+    if (!(f > edge)) return {false, 0};
+    return {true, static_cast<uint32_t>(static_cast<int>(offset / period))};
+}
+WindowAxis window_column(float left, float x) { return window_axis(x - left, 6.0f, 2.0f); }
+WindowAxis window_row(float top, float y) { return window_axis(y - top, 7.0f, 2.2f); }
+
+bool window_hash_lit(uint32_t row, uint32_t column, int seed) {
+    uint32_t h = row * 668265263u + static_cast<uint32_t>(seed) * 2246822519u + column * 374761393u;
+    h ^= h >> 13;
+    h *= 1274126177u;
+    h ^= h >> 16;
+    return h % 3 == 0;
+}
+
+}  // namespace
+
+bool window_lit(float left, float top, float x, float y, int seed) {
+    WindowAxis column = window_column(left, x);
+    if (!column.open) return false;
+    WindowAxis row = window_row(top, y);
+    if (!row.open) return false;
+    return window_hash_lit(row.cell, column.cell, seed);
+}
+
+// [SECTION] Road search
+
+namespace {
+
+struct RoadSegment {
+    float ax, ay, dx, dy, len2;
+    float min_x, max_x, min_y, max_y;  // bounding box, widened by BOX_MARGIN
+};
+
+// Widening of the boxes: far more than the rounding of a projected point
+// (a few ulps of 256), so a box holds every point the float projection onto
+// its segment can produce.
+constexpr float BOX_MARGIN = 1.0f / 64.0f;
+// The road changes nothing at D >= 28 (glow, asphalt and centre line all
+// weigh zero there, and sqrt(784) is exactly 28); a little more for rounding.
+constexpr double ROAD_REACH2 = 784.1;
+// Pixel blocks with their own candidate lists: coarse ones against all
+// segments, fine ones against their coarse block's list.
+constexpr int COARSE_BLOCK = 8;
+constexpr int FINE_BLOCK = 2;
+
+std::array<RoadSegment, ROAD_SEGMENTS> road_segments() {
+    const auto& road = road_polyline();
+    std::array<RoadSegment, ROAD_SEGMENTS> segments{};
+    for (int i = 0; i < ROAD_SEGMENTS; ++i) {
+        const RoadPoint& a = road[i];
+        const RoadPoint& b = road[i + 1];
+        RoadSegment& g = segments[i];
+        g.ax = a.x;
+        g.ay = a.y;
+        g.dx = b.x - a.x;
+        g.dy = b.y - a.y;
+        g.len2 = g.dx * g.dx + g.dy * g.dy;
+        g.min_x = std::min(a.x, b.x) - BOX_MARGIN;
+        g.max_x = std::max(a.x, b.x) + BOX_MARGIN;
+        g.min_y = std::min(a.y, b.y) - BOX_MARGIN;
+        g.max_y = std::max(a.y, b.y) + BOX_MARGIN;
+    }
+    return segments;
+}
+
+struct Box {
+    double x0, x1, y0, y1;
+};
+
+double box_distance2(const Box& r, const RoadSegment& g) {
+    double ox = std::max(0.0, std::max(g.min_x - r.x1, r.x0 - g.max_x));
+    double oy = std::max(0.0, std::max(g.min_y - r.y1, r.y0 - g.max_y));
+    return ox * ox + oy * oy;
+}
+
+double segment_distance2(double x, double y, const RoadSegment& g) {
+    double len2 = double(g.dx) * g.dx + double(g.dy) * g.dy;
+    double p = len2 <= 0 ? 0 : ((x - g.ax) * g.dx + (y - g.ay) * g.dy) / len2;
+    p = std::min(1.0, std::max(0.0, p));
+    double ex = x - (g.ax + g.dx * p), ey = y - (g.ay + g.dy * p);
+    return ex * ex + ey * ey;
+}
+
+// Appends, in increasing order, the segments of `from` that can be nearest to
+// some point of the box while nearer than ROAD_REACH2. Distance to a segment
+// is convex, so its worst case over the box is at a corner; a segment whose
+// box lies farther than the worst case of another one never wins there.
+void road_candidates(const Box& box, const std::array<RoadSegment, ROAD_SEGMENTS>& segments,
+                     const uint8_t* from, size_t count, std::vector<uint8_t>& out) {
+    double lower[ROAD_SEGMENTS];
+    int probe = -1;
+    for (size_t c = 0; c < count; ++c) {
+        lower[c] = box_distance2(box, segments[from[c]]);
+        if (probe < 0 || lower[c] < lower[probe]) probe = static_cast<int>(c);
+    }
+    if (probe < 0 || lower[probe] > ROAD_REACH2) return;
+    double worst = 0;
+    for (double px : {box.x0, box.x1})
+        for (double py : {box.y0, box.y1})
+            worst = std::max(worst, segment_distance2(px, py, segments[from[probe]]));
+    const double limit = std::min(worst * 1.001 + 0.01, ROAD_REACH2);
+    for (size_t c = 0; c < count; ++c)
+        if (lower[c] <= limit) out.push_back(from[c]);
+}
+
+// Candidate lists for every FINE_BLOCK x FINE_BLOCK block of pixels.
+struct RoadBlocks {
+    int per_row = 0;
+    std::vector<uint32_t> first;  // per fine block, its list's offset into `segments`
+    std::vector<uint8_t> count;   // per fine block, its list's length
+    std::vector<uint8_t> segments;
+};
+
+void build_road_blocks(int n, float u, const std::array<RoadSegment, ROAD_SEGMENTS>& segments,
+                       RoadBlocks& blocks) {
+    // Pixel p covers [p*u, (p+1)*u]; the margin covers the rounding of the
+    // sample positions.
+    const double margin = 1.0 / 64.0;
+    auto pixel_box = [&](int x0, int y0, int size) {
+        return Box{x0 * double(u) - margin, std::min(x0 + size, n) * double(u) + margin,
+                   y0 * double(u) - margin, std::min(y0 + size, n) * double(u) + margin};
+    };
+    uint8_t all[ROAD_SEGMENTS];
+    RoadSegment whole = segments[0];  // only its box is used
+    for (int i = 0; i < ROAD_SEGMENTS; ++i) {
+        all[i] = static_cast<uint8_t>(i);
+        whole.min_x = std::min(whole.min_x, segments[i].min_x);
+        whole.max_x = std::max(whole.max_x, segments[i].max_x);
+        whole.min_y = std::min(whole.min_y, segments[i].min_y);
+        whole.max_y = std::max(whole.max_y, segments[i].max_y);
+    }
+
+    blocks.per_row = (n + FINE_BLOCK - 1) / FINE_BLOCK;
+    blocks.first.assign(blocks.per_row * blocks.per_row, 0);
+    blocks.count.assign(blocks.per_row * blocks.per_row, 0);
+    blocks.segments.clear();
+    std::vector<uint8_t> coarse;
+    for (int cy = 0; cy < n; cy += COARSE_BLOCK) {
+        for (int cx = 0; cx < n; cx += COARSE_BLOCK) {
+            const Box box = pixel_box(cx, cy, COARSE_BLOCK);
+            if (box_distance2(box, whole) > ROAD_REACH2) continue;
+            coarse.clear();
+            road_candidates(box, segments, all, ROAD_SEGMENTS, coarse);
+            if (coarse.empty()) continue;
+            for (int fy = cy; fy < std::min(cy + COARSE_BLOCK, n); fy += FINE_BLOCK) {
+                for (int fx = cx; fx < std::min(cx + COARSE_BLOCK, n); fx += FINE_BLOCK) {
+                    const size_t begin = blocks.segments.size();
+                    road_candidates(pixel_box(fx, fy, FINE_BLOCK), segments, coarse.data(),
+                                    coarse.size(), blocks.segments);
+                    const int b = (fy / FINE_BLOCK) * blocks.per_row + fx / FINE_BLOCK;
+                    blocks.first[b] = static_cast<uint32_t>(begin);
+                    blocks.count[b] = static_cast<uint8_t>(blocks.segments.size() - begin);
+                }
+            }
+        }
+    }
+}
+
+// The nearest candidate of four samples on one row: lane j holds the sample
+// at xs4[j]. Candidates come in increasing order and only a strictly smaller
+// squared distance replaces the best, so ties go to the first segment as in
+// a search of the whole road; each distance is computed with exactly the
+// same float operations (in SSE2 lanes where available: they round like
+// scalar single-precision code, and nothing here is fused).
+struct RoadHits {
+    alignas(16) float d2[4];
+    alignas(16) float param[4];
+    alignas(16) int32_t segment[4];  // -1: no candidate
+};
+
+#if TORVANEL_EMBLEM_SSE2
+// A segment's values broadcast to all four lanes, ready to use.
+struct SegmentLanes {
+    __m128 ax, ay, dx, dy, len2;
+};
+using RoadLanes = std::array<SegmentLanes, ROAD_SEGMENTS>;
+
+void broadcast_segments(const std::array<RoadSegment, ROAD_SEGMENTS>& segments, RoadLanes& lanes) {
+    for (int i = 0; i < ROAD_SEGMENTS; ++i) {
+        const RoadSegment& g = segments[i];
+        lanes[i] = {_mm_set1_ps(g.ax), _mm_set1_ps(g.ay), _mm_set1_ps(g.dx), _mm_set1_ps(g.dy),
+                    _mm_set1_ps(g.len2)};
+    }
+}
+
+void nearest_road(const RoadLanes& segments, const uint8_t* list, const uint8_t* end,
+                  const float* xs4, float sample_y, RoadHits& out) {
+    const __m128 x = _mm_loadu_ps(xs4), y = _mm_set1_ps(sample_y);
+    const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
+    __m128 best = _mm_set1_ps(1e30f), best_param = zero;
+    __m128i best_segment = _mm_set1_epi32(-1);
+    for (const uint8_t* c = list; c != end; ++c) {
+        const SegmentLanes& g = segments[*c];
+        __m128 p = zero;
+        if (!(_mm_cvtss_f32(g.len2) <= 0.0f)) {
+            const __m128 num = _mm_add_ps(_mm_mul_ps(_mm_sub_ps(x, g.ax), g.dx),
+                                          _mm_mul_ps(_mm_sub_ps(y, g.ay), g.dy));
+            // max then min clamps like clampf; a -0 turned into +0 changes no
+            // sum, product or distance below.
+            p = _mm_min_ps(_mm_max_ps(_mm_div_ps(num, g.len2), zero), one);
+        }
+        const __m128 ex = _mm_sub_ps(x, _mm_add_ps(g.ax, _mm_mul_ps(g.dx, p)));
+        const __m128 ey = _mm_sub_ps(y, _mm_add_ps(g.ay, _mm_mul_ps(g.dy, p)));
+        const __m128 d2 = _mm_add_ps(_mm_mul_ps(ex, ex), _mm_mul_ps(ey, ey));
+        const __m128 nearer = _mm_cmplt_ps(d2, best);
+        best = _mm_or_ps(_mm_and_ps(nearer, d2), _mm_andnot_ps(nearer, best));
+        best_param = _mm_or_ps(_mm_and_ps(nearer, p), _mm_andnot_ps(nearer, best_param));
+        const __m128i take = _mm_castps_si128(nearer);
+        best_segment = _mm_or_si128(_mm_and_si128(take, _mm_set1_epi32(*c)),
+                                    _mm_andnot_si128(take, best_segment));
+    }
+    _mm_store_ps(out.d2, best);
+    _mm_store_ps(out.param, best_param);
+    _mm_store_si128(reinterpret_cast<__m128i*>(out.segment), best_segment);
+}
+#else
+using RoadLanes = std::array<RoadSegment, ROAD_SEGMENTS>;
+
+void broadcast_segments(const std::array<RoadSegment, ROAD_SEGMENTS>& segments, RoadLanes& lanes) {
+    lanes = segments;
+}
+
+void nearest_road(const RoadLanes& segments, const uint8_t* list, const uint8_t* end,
+                  const float* xs4, float y, RoadHits& out) {
+    for (int j = 0; j < 4; ++j) {
+        out.d2[j] = 1e30f;
+        out.param[j] = 0.0f;
+        out.segment[j] = -1;
+    }
+    for (const uint8_t* c = list; c != end; ++c) {
+        const RoadSegment& g = segments[*c];
+        for (int j = 0; j < 4; ++j) {
+            const float x = xs4[j];
+            float p = g.len2 <= 0.0f
+                          ? 0.0f
+                          : clampf(((x - g.ax) * g.dx + (y - g.ay) * g.dy) / g.len2, 0.0f, 1.0f);
+            float ex = x - (g.ax + g.dx * p), ey = y - (g.ay + g.dy * p);
+            float d2 = ex * ex + ey * ey;
+            if (d2 < out.d2[j]) {
+                out.d2[j] = d2;
+                out.param[j] = p;
+                out.segment[j] = *c;
+            }
+        }
+    }
+}
+#endif
+
+// The arc length at parameter `param` of a segment.
+float road_arc(int segment, float param) {
+    const auto& road = road_polyline();
+    const RoadPoint& a = road[segment];
+    const RoadPoint& b = road[segment + 1];
+    return a.s + (b.s - a.s) * param;
+}
+
+// Glow, asphalt and the dashed centre line, for a sample whose nearest
+// segment lies within reach (d2 <= 784: beyond, D >= 28 and every weight is
+// zero). A mix with weight zero leaves the colour as it is.
+inline void shade_road(int segment, float d2, float param, Color& col) {
+    const float dist = std::sqrt(d2);
+    const float glow = 0.5f * smooth((dist - 28.0f) / -15.0f);
+    col = mix(col, ROAD_GLOW, glow);
+    const float cover = smooth((dist - 12.9f) / -1.7999992f);
+    if (cover == 0.0f) return;
+    col = mix(col, ASPHALT, cover);
+    float line = smooth((dist - 2.0f) / -1.1f);
+    if (line != 0.0f && !(std::fmod(road_arc(segment, param), 24.0f) < 12.0f)) line = 0.0f;
+    col = mix(col, CENTRE_LINE, cover * line);
+}
+
+// [SECTION] Painting
+
+constexpr float NO_TOP = 1e30f;
+
+// What one sample column (one x) needs: the buildings covering it, latest
+// in table order first, each with its top (NO_TOP for none) and window column.
+struct SampleColumn {
+    float near_top[2];
+    float far_top[2];
+    int8_t near_building[2];
+    int8_t far_building[2];
+    WindowAxis near_window[2];
+    WindowAxis far_window[2];
+    bool antenna;
+};
+
+// What one sample row (one y) needs.
+struct SampleRow {
+    Color sky;     // before the sun
+    Color ground;  // used when y >= GROUND_Y
+    bool antenna;
+    bool core;  // 52 <= y <= 204: the whole row lies inside the shape
+    WindowAxis near_window[NEAR_COUNT];
+    WindowAxis far_window[FAR_COUNT];
+};
+
+// Neighbouring buildings of a row overlap pairwise only, so at most two of
+// a row cover any x.
+void cover_column(const Building* buildings, int count, float x, float top[2], int8_t building[2],
+                  WindowAxis window[2]) {
+    int found = 0;
+    for (int i = count - 1; i >= 0 && found < 2; --i) {
+        if (x >= buildings[i].left && x < buildings[i].right) {
+            top[found] = buildings[i].top;
+            building[found] = static_cast<int8_t>(i);
+            window[found] = window_column(buildings[i].left, x);
+            ++found;
+        }
+    }
+    for (; found < 2; ++found) {
+        top[found] = NO_TOP;
+        building[found] = -1;
+        window[found] = {false, 0};
+    }
+}
+
+// Everything below the road: sky, sun, buildings, antenna and ground, for a
+// sample above the ground. Each layer overwrites the ones before it
+// completely, so only the topmost one present is computed.
+inline Color shade_scene(const SampleColumn& column, const SampleRow& row, float x, float y) {
+    if (column.antenna && row.antenna) return ANTENNA;
+    const int near_slot = y >= column.near_top[0] ? 0 : (y >= column.near_top[1] ? 1 : -1);
+    if (near_slot >= 0) {
+        const int b = column.near_building[near_slot];
+        if (y - NEAR_BUILDINGS[b].top < 1.6f) return ROOF_EDGE;
+        const WindowAxis& wc = column.near_window[near_slot];
+        const WindowAxis& wr = row.near_window[b];
+        const bool lit =
+            wc.open && wr.open && window_hash_lit(wr.cell, wc.cell, NEAR_FIRST_SEED + b);
+        return lit ? NEAR_LIT : NEAR_BODY;
+    }
+    const int far_slot = y >= column.far_top[0] ? 0 : (y >= column.far_top[1] ? 1 : -1);
+    if (far_slot >= 0) {
+        const int b = column.far_building[far_slot];
+        const WindowAxis& wc = column.far_window[far_slot];
+        const WindowAxis& wr = row.far_window[b];
+        const bool lit = wc.open && wr.open && window_hash_lit(wr.cell, wc.cell, FAR_SEED);
+        return lit ? FAR_LIT : FAR_BODY;
+    }
+    Color col = row.sky;
+    const float sx = x - 128.0f, sy = y - 178.0f;
+    // Beyond 120 units both the glow and the disc weigh exactly zero.
+    if (sx * sx + sy * sy <= 14401.5f) {
+        const float d = std::hypot(sx, sy);
+        const float glow = smooth((d - 120.0f) * -0.015625f);
+        col = mix(col, SUN_GLOW, 0.55f * (glow * glow));
+        if (d < 57.0f) {  // the disc weighs zero from 57 on
+            const float q = clampf(d / 56.0f, 0.0f, 1.0f);
+            col = mix(col, {1.0f, 0.93f + SUN_GREEN_FALL * q, 0.66f - 0.36f * q},
+                      smooth((d - 57.0f) * -0.5f));
+        }
+    }
+    return col;
+}
+
+uint8_t to_byte(float v) {
+    if (v <= 0.0f) return 0;
+    if (v >= 255.0f) return 255;
+    return static_cast<uint8_t>(v);
+}
+
+// The per-painting tables and the colours of the sample rows of one pixel row.
+struct Painter {
+    int n = 0, k = 0, samples = 0;
+    std::vector<float> coord;  // sample positions along either axis, plus a spare
+    std::vector<SampleColumn> columns;
+    std::vector<SampleRow> rows;
+    RoadLanes lanes;
+    RoadBlocks blocks;
+    std::vector<Color> colors;    // k rows of `samples`
+    std::vector<uint8_t> inside;  // k rows of `samples`
+};
+
+void prepare(Painter& p, int n) {
+    p.n = n;
+    p.k = n >= 128 ? 4 : 3;
+    p.samples = n * p.k;
+    const int k = p.k;
+    const float u = 256.0f / n;
+    // x and y use the same expression; the spare lets every pixel read four.
+    p.coord.assign(p.samples + 1, 0.0f);
+    for (int px = 0; px < n; ++px)
+        for (int j = 0; j < k; ++j) p.coord[px * k + j] = ((j + 0.5f) / k + px) * u;
+
+    p.columns.resize(p.samples);
+    p.rows.resize(p.samples);
+    for (int q = 0; q < p.samples; ++q) {
+        const float v = p.coord[q];
+        SampleColumn& c = p.columns[q];
+        cover_column(NEAR_BUILDINGS, NEAR_COUNT, v, c.near_top, c.near_building, c.near_window);
+        cover_column(FAR_BUILDINGS, FAR_COUNT, v, c.far_top, c.far_building, c.far_window);
+        c.antenna = std::fabs(v - 129.0f) < 1.1f;
+
+        SampleRow& r = p.rows[q];
+        const float t = std::pow(clampf(v / 204.0f, 0.0f, 1.0f), 1.7f);
+        r.sky = {0.05f + 0.93f * t, 0.07f + 0.49f * t, 0.17f + SKY_BLUE_RISE * t};
+        const float g = clampf((v - 204.0f) / 50.0f, 0.0f, 1.0f);
+        r.ground = {0.07f - 0.04f * g, 0.08f - 0.04f * g, 0.14f + GROUND_BLUE_FALL * g};
+        r.antenna = v >= 80.0f && v < 98.0f;
+        r.core = v >= 52.0f && v <= 204.0f;
+        for (int b = 0; b < NEAR_COUNT; ++b)
+            r.near_window[b] = v >= NEAR_BUILDINGS[b].top && v < GROUND_Y
+                                   ? window_row(NEAR_BUILDINGS[b].top, v)
+                                   : WindowAxis{false, 0};
+        for (int b = 0; b < FAR_COUNT; ++b)
+            r.far_window[b] = v >= FAR_BUILDINGS[b].top && v < GROUND_Y
+                                  ? window_row(FAR_BUILDINGS[b].top, v)
+                                  : WindowAxis{false, 0};
+    }
+    const auto segments = road_segments();
+    build_road_blocks(n, u, segments, p.blocks);
+    broadcast_segments(segments, p.lanes);
+    p.colors.resize(static_cast<size_t>(k) * p.samples);
+    p.inside.resize(static_cast<size_t>(k) * p.samples);
+}
+
+// Calls hit(sample column, segment, d2, param) for every sample of sample row
+// i of pixel row py that has a road candidate.
+template <typename Hit>
+void for_each_road_hit(const Painter& p, int py, int i, Hit&& hit) {
+    const float y = p.coord[py * p.k + i];
+    const int block_row = (py / FINE_BLOCK) * p.blocks.per_row;
+    RoadHits hits;
+    for (int px = 0; px < p.n; ++px) {
+        const int block = block_row + px / FINE_BLOCK;
+        if (p.blocks.count[block] == 0) continue;
+        const uint8_t* list = p.blocks.segments.data() + p.blocks.first[block];
+        nearest_road(p.lanes, list, list + p.blocks.count[block], &p.coord[px * p.k], y, hits);
+        for (int j = 0; j < p.k; ++j)
+            if (hits.segment[j] >= 0) hit(px * p.k + j, hits.segment[j], hits.d2[j], hits.param[j]);
+    }
+}
+
+// Shades sample row i of pixel row py into colors/inside row i.
+void shade_sample_row(Painter& p, int py, int i) {
+    const int qy = py * p.k + i;
+    const float y = p.coord[qy];
+    const SampleRow& row = p.rows[qy];
+    Color* colors = &p.colors[static_cast<size_t>(i) * p.samples];
+    uint8_t* inside = &p.inside[static_cast<size_t>(i) * p.samples];
+
+    // The rounded square: only samples outside its central cross can miss.
+    if (row.core) {
+        std::fill(inside, inside + p.samples, uint8_t(1));
+    } else {
+        const float cy = clampf(y, 52.0f, 204.0f);
+        for (int q = 0; q < p.samples; ++q) {
+            const float x = p.coord[q];
+            const float cx = clampf(x, 52.0f, 204.0f);
+            inside[q] = (x - cx) * (x - cx) + (y - cy) * (y - cy) <= 2704.0f;
+        }
+    }
+    if (y >= GROUND_Y) {
+        std::fill(colors, colors + p.samples, row.ground);
+    } else {
+        for (int q = 0; q < p.samples; ++q)
+            if (inside[q]) colors[q] = shade_scene(p.columns[q], row, p.coord[q], y);
+    }
+
+    for_each_road_hit(p, py, i, [&](int q, int segment, float d2, float param) {
+        if (inside[q] && d2 <= 784.0f) shade_road(segment, d2, param, colors[q]);
+    });
+}
+
+}  // namespace
+
+void paint_emblem(int n, std::vector<uint8_t>& pixels) {
+    pixels.assign(static_cast<size_t>(std::max(n, 0)) * std::max(n, 0) * 4, 0);
+    if (n <= 0) return;
+    Painter p;
+    prepare(p, n);
+    const int k = p.k, m = k * k;
+    for (int py = 0; py < n; ++py) {
+        for (int i = 0; i < k; ++i) shade_sample_row(p, py, i);
+        // Average in the same order as one sample at a time: rows, then columns.
+        for (int px = 0; px < n; ++px) {
+            float sr = 0, sg = 0, sb = 0;
+            int h = 0;
+            for (int i = 0; i < k; ++i) {
+                const size_t base = static_cast<size_t>(i) * p.samples + px * k;
+                for (int j = 0; j < k; ++j) {
+                    if (!p.inside[base + j]) continue;
+                    const Color& c = p.colors[base + j];
+                    sr += c.r;
+                    sg += c.g;
+                    sb += c.b;
+                    ++h;
+                }
+            }
+            if (h == 0) continue;
+            uint8_t* out = &pixels[(static_cast<size_t>(py) * n + px) * 4];
+            out[0] = to_byte(sr / h * 255.0f + 0.5f);
+            out[1] = to_byte(sg / h * 255.0f + 0.5f);
+            out[2] = to_byte(sb / h * 255.0f + 0.5f);
+            out[3] = static_cast<uint8_t>(h * 255 / m);
+        }
+    }
+}
+
+void emblem_road_hits(int n, std::vector<EmblemRoadHit>& hits) {
+    hits.clear();
+    if (n <= 0) return;
+    Painter p;
+    prepare(p, n);
+    hits.assign(static_cast<size_t>(p.samples) * p.samples, EmblemRoadHit{-1, 1e30f, 0.0f});
+    for (int py = 0; py < n; ++py) {
+        for (int i = 0; i < p.k; ++i) {
+            EmblemRoadHit* row = &hits[static_cast<size_t>(py * p.k + i) * p.samples];
+            for_each_road_hit(p, py, i, [&](int q, int segment, float d2, float param) {
+                row[q] = {segment, d2, road_arc(segment, param)};
+            });
+        }
+    }
+}
+
+// [SECTION] Texture
+
+uint32_t make_emblem_texture(int size, int* width_out, int* height_out) {
+    const int n = std::max(size, 16);
+    std::vector<uint8_t> pixels;
+    paint_emblem(n, pixels);
+    GLuint texture = 0;
+    gl.glGenTextures(1, &texture);
+    gl.glBindTexture(GL_TEXTURE_2D, texture);
+    gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, n, n, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    gl.glBindTexture(GL_TEXTURE_2D, 0);
+    if (width_out) *width_out = n;
+    if (height_out) *height_out = n;
+    return texture;
+}
