@@ -1,0 +1,272 @@
+// The installation engine: locations, game-file check, copy engine, shortcuts and launching.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "i18n/catalogue.h"
+#include "setup/command.h"
+#include "setup/copy_engine.h"
+#include "setup/game_files.h"
+#include "setup/paths.h"
+#include "setup/shortcuts.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Sizes = std::array<uint64_t, GAME_FILE_COUNT>;
+using Strings = std::vector<std::string>;
+constexpr uint64_t MIB = 1048576;
+const Sizes SIZES = {200000, 65536, 10, 300000, 4, 0, 10, 70000};  // 635560 bytes; the empty file counts too
+const std::string HINT = "\n\nIf the game is running, close it, press Back and then Install again.";
+
+fs::path u8(const std::string& path) { return fs::u8path(path); }
+void set_env(const char* name, const char* value) { value ? setenv(name, value, 1) : unsetenv(name); }
+
+void write_file(const std::string& path, const std::string& bytes) {
+    std::ofstream out(u8(path), std::ios::binary | std::ios::trunc);
+    EXPECT_TRUE(out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) << path;
+}
+
+// The file's bytes, or a marker no test writes when it cannot be opened.
+std::string read_file(const std::string& path) {
+    std::ifstream in(u8(path), std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<cannot open " + path + ">";
+}
+
+std::map<std::string, std::string> read_game_folder(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const char* name : GAME_FILES) files[name] = read_file(folder + "/" + name);
+    return files;
+}
+
+int open_descriptors(const std::string& path) {
+    int count = 0;
+    std::error_code error;
+    for (const auto& fd : fs::directory_iterator("/proc/self/fd")) count += fs::read_symlink(fd, error) == u8(path);
+    return count;
+}
+
+Strings g_commands;  // what the captured runner was given
+
+// What the wizard does with the engine in one frame of the Install page.
+void run_frame(SetupState& state) {
+    if (state.page != 3 || state.install_finished) return;
+    copy_step(state);
+    if (state.page == 3 && state.current_file == state.files.size()) shortcut_step(state);
+}
+
+// A fresh temporary folder (also the current one) with a game folder, and a state that installs it.
+struct Setup : testing::Test {
+    std::string temp = (fs::temp_directory_path() / "torvanel-setup-XXXXXX").string();
+    const fs::path old_dir = fs::current_path();
+    std::string src, inst;  // non-ASCII names, so every copy goes through them
+    std::unique_ptr<SetupState> state;
+    std::map<std::string, std::string> sources;  // what the source folder must still hold
+
+    void SetUp() override {
+        ASSERT_NE(mkdtemp(temp.data()), nullptr) << temp;
+        fs::current_path(temp);
+        src = temp + "/Łódź źródło", inst = temp + "/Zielona Góra/Торвaнел ゲーム";
+        set_command_runner([](const std::string& line) { g_commands.push_back(line); });
+        restart(SIZES);
+    }
+    void TearDown() override {
+        expect_sources_unchanged();
+        set_command_runner(nullptr);
+        fs::current_path(old_dir);
+        fs::remove_all(temp);
+    }
+    // New sources of these sizes, an install folder holding an older, longer README, a fresh state.
+    void restart(const Sizes& sizes) {
+        for (const std::string& folder : {src, inst}) fs::remove_all(u8(folder)), fs::create_directories(u8(folder));
+        uint32_t x = 1;
+        for (int i = 0; i < GAME_FILE_COUNT; ++i) {
+            std::string& bytes = sources[GAME_FILES[i]] = std::string(sizes[i], '\0');
+            for (char& c : bytes) c = static_cast<char>((x = x * 1664525u + 1013904223u) >> 24);
+            write_file(src + "/" + GAME_FILES[i], bytes);
+        }
+        write_file(inst + "/README.txt", "an older, longer README");
+        state = std::make_unique<SetupState>();
+        state->source_dir = src + "/", state->install_dir = inst, g_commands.clear();
+        state->make_desktop_shortcut = state->make_start_menu_entry = false;
+        std::string missing;
+        ASSERT_TRUE(scan_game_files(*state, missing)) << missing;
+    }
+    void expect_sources_unchanged() {
+        for (const auto& [name, bytes] : sources) EXPECT_EQ(read_file(src + "/" + name), bytes) << "source " << name;
+    }
+    void run() {
+        begin_install(*state);
+        for (int frame = 0; frame < 1000 && state->page == 3 && !state->install_finished; ++frame) run_frame(*state);
+    }
+};
+
+}  // namespace
+
+TEST(Locations, JoinAddsOneSlashOnlyWhereNeeded) {
+    const char* rows[][3] = {{"", "a", "a"}, {"C:/x/", "a", "C:/x/a"}, {"C:\\x\\", "a", "C:\\x\\a"},
+                             {"C:/x", "a", "C:/x/a"}, {"x", "Desktop/Torvanel.lnk", "x/Desktop/Torvanel.lnk"}};
+    for (const auto& row : rows) EXPECT_EQ(join_path(row[0], row[1]), row[2]) << '"' << row[0] << '"';
+}
+
+TEST(Locations, FirstCandidateFollowsLocalAppDataAndChangeLocationCycles) {
+    const char* rows[][2] = {{"C:\\Users\\Ann\\AppData\\Local", "C:\\Users\\Ann\\AppData\\Local/Programs/Torvanel"},
+                             {"C:\\Users\\Ann\\AppData\\Local\\", "C:\\Users\\Ann\\AppData\\Local\\Programs/Torvanel"},
+                             {nullptr, "./Programs/Torvanel"}, {"", "./Programs/Torvanel"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row[0] ? '"' + std::string(row[0]) + '"' : "unset");
+        set_env("LOCALAPPDATA", row[0]);
+        SetupState state;
+        build_install_candidates(state);
+        EXPECT_EQ(state.install_candidates, (Strings{row[1], "C:/Games/Torvanel", "D:/Games/Torvanel"}));
+        for (const char* expected : {row[1], "C:/Games/Torvanel", "D:/Games/Torvanel", row[1]}) {
+            EXPECT_EQ(state.install_dir, expected);
+            choose_next_location(state);
+        }
+    }
+}
+
+TEST_F(Setup, AllGameFilesPresentMakeEightEntriesInOrder) {
+    Strings entries;
+    for (const InstallFile& file : state->files) entries.push_back(file.name + " " + std::to_string(file.size));
+    EXPECT_EQ(entries, (Strings{"Torvanel.exe 200000", "SDL2.dll 65536", "SDL2_ttf.dll 10", "music1.mp3 300000",
+                                "music2.mp3 4", "music3.mp3 0", "README.txt 10", "LICENSE.txt 70000"}));
+    EXPECT_EQ(state->game_bytes, 635560u);
+    state->game_bytes = 1572864;
+    EXPECT_EQ(format_text(tr(203), space_needed_mb(*state)), "Space needed: about 1.5 MB");
+}
+
+TEST_F(Setup, FirstFailingGameFileIsNamed) {
+    std::string missing;
+    fs::remove(u8(src + "/README.txt")), fs::remove(u8(src + "/LICENSE.txt"));
+    EXPECT_FALSE(scan_game_files(*state, missing));
+    EXPECT_EQ(missing, "README.txt");
+    fs::remove(u8(src + "/music2.mp3")), fs::create_directory(u8(src + "/music2.mp3"));
+    EXPECT_FALSE(scan_game_files(*state, missing));
+    EXPECT_EQ(missing, "music2.mp3");
+    sources.clear();
+}
+
+TEST_F(Setup, EachFrameCopiesAtMostThreeMebibytes) {
+    // Sizes, then progress_done and current_file after each frame.
+    const std::pair<Sizes, std::vector<std::pair<uint64_t, uint64_t>>> rows[] = {
+        {{100, 10 * MIB}, {{3 * MIB, 1}, {6 * MIB, 1}, {9 * MIB, 1}, {10 * MIB + 100, 8}}},
+        {{65536, 10}, {{65546, 8}}},                          // the empty read ends the file in the same frame
+        {{3 * MIB, 10}, {{3 * MIB, 0}, {3 * MIB + 10, 8}}},  // the budget ends on the file's last byte
+        {{}, {{0, 8}}},                                       // empty files are created
+    };
+    for (const auto& [sizes, steps] : rows) {
+        SCOPED_TRACE(sizes[0]);
+        restart(sizes);
+        begin_install(*state);
+        EXPECT_EQ(install_fraction(*state), 0.0f);
+        for (const auto& [done, current] : steps) {
+            copy_step(*state);
+            EXPECT_EQ(state->progress_done, done);
+            ASSERT_EQ(state->current_file, current);
+            for (size_t i = 0; i < 8; ++i)
+                EXPECT_EQ(state->files[i].status, i < current ? Done : i == current ? Copying : Waiting) << i;
+        }
+        EXPECT_EQ(read_game_folder(inst), sources);
+    }
+}
+
+TEST_F(Setup, EveryFailureStopsWithItsTextThenBackAndInstallCopyAgain) {
+    const std::string blocked = temp + "/blocker/Torvanel";
+    struct Row { std::function<void()> arrange; std::string text; size_t file; };
+    const Row rows[] = {
+        {[&] { write_file(temp + "/blocker", ""), state->install_dir = blocked; },
+         "Could not create the folder:\n" + blocked + "\n\nNot a directory", 0},
+        {[&] { fs::create_symlink("/dev/full", u8(inst + "/music1.mp3")); },
+         "The disk is full or not writable while copying music1.mp3.", 3},
+        {[&] { fs::remove(u8(src + "/README.txt")), sources.erase("README.txt"); },  // removed after the check
+         "Could not write README.txt to:\n" + inst + HINT, 6},
+        {[&] { fs::create_directory(u8(inst + "/SDL2.dll")); }, "Could not write SDL2.dll to:\n" + inst + HINT, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        restart(SIZES);
+        row.arrange();
+        run();
+        EXPECT_EQ(state->page, 5);
+        EXPECT_EQ(state->error_text, row.text);
+        EXPECT_EQ(state->current_file, row.file);
+        expect_sources_unchanged();
+    }
+    fs::remove(u8(inst + "/SDL2.dll"));
+    write_file(inst + "/Torvanel.exe", "stale copy");  // copied before the failure, so copied again
+    reset_install(*state);
+    EXPECT_EQ(state->page, 2);
+    for (const InstallFile& file : state->files) EXPECT_EQ(file.status, Waiting) << file.name;
+    run();
+    EXPECT_EQ(state->page, 4) << state->error_text;
+    EXPECT_EQ(read_game_folder(inst), sources);
+}
+
+TEST_F(Setup, AbandonedMidFileKeepsThePartialCopyAndClosesBothFiles) {
+    restart({5 * MIB});
+    const std::string source = src + "/Torvanel.exe", dest = inst + "/Torvanel.exe";
+    begin_install(*state);
+    copy_step(*state);
+    EXPECT_EQ(open_descriptors(source) + open_descriptors(dest), 2);
+    state.reset();
+    EXPECT_EQ(open_descriptors(source) + open_descriptors(dest), 0);
+    EXPECT_EQ(read_file(dest), sources["Torvanel.exe"].substr(0, 3 * MIB));
+}
+
+TEST_F(Setup, ShortcutsOnePerFrameAfterTheFilesThenTheDonePage) {
+    set_env("LOCALAPPDATA", "D:\\Team's Data"), set_env("USERPROFILE", "C:\\Users\\O'Neil");
+    const auto line = [](const std::string& link) {
+        return "powershell -NoProfile -WindowStyle Hidden -ExecutionPolicy Bypass -Command \"$s=(New-Object -ComObject "
+               "WScript.Shell).CreateShortcut('" + link + "'); "
+               "$s.TargetPath='D:\\Team''s Data/Programs/Torvanel/Torvanel.exe'; "
+               "$s.WorkingDirectory='D:\\Team''s Data/Programs/Torvanel'; $s.Description='Torvanel'; $s.Save()\"";
+    };
+    const std::string desktop = line("C:\\Users\\O''Neil/Desktop/Torvanel.lnk");
+    const std::string start_menu = line("R:\\Roaming/Microsoft/Windows/Start Menu/Programs/Torvanel.lnk");
+    struct Row { const char* what; bool desktop, start_menu; const char* appdata; Strings expected; };
+    const Row rows[] = {{"both", true, true, "R:\\Roaming", {desktop, start_menu}},
+                        {"Start menu only", false, true, "R:\\Roaming", {start_menu}},
+                        {"APPDATA unset", false, true, nullptr,
+                         {line("./Microsoft/Windows/Start Menu/Programs/Torvanel.lnk")}},
+                        {"none", false, false, "R:\\Roaming", {}}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        set_env("APPDATA", row.appdata);
+        restart(SIZES);
+        build_install_candidates(*state);
+        state->make_desktop_shortcut = row.desktop, state->make_start_menu_entry = row.start_menu;
+        begin_install(*state);
+        EXPECT_EQ(state->progress_total, 635560 + row.expected.size() * MIB);
+        for (size_t made = 1; made <= row.expected.size(); ++made) {
+            run_frame(*state);
+            EXPECT_EQ(g_commands, Strings(row.expected.begin(), row.expected.begin() + made));
+            EXPECT_EQ(state->progress_done, 635560 + made * MIB);
+            EXPECT_EQ(state->page, 3) << state->error_text;
+        }
+        run_frame(*state);
+        EXPECT_EQ(g_commands, row.expected);
+        EXPECT_EQ(state->page, 4);
+        EXPECT_EQ(install_fraction(*state), 1.0f);
+    }
+}
+
+TEST_F(Setup, LaunchStartsTheInstalledGameThroughTheRunner) {
+    state->install_dir = "C:/Games/Torvanel";
+    launch_game(*state);
+    ASSERT_EQ(g_commands, Strings{"start \"\" \"C:/Games/Torvanel/Torvanel.exe\""});
+    set_command_runner(nullptr);
+    testing::internal::CaptureStderr();
+    launch_game(*state);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;  // one line, naming the command
+    EXPECT_NE(err.find(g_commands[0]), std::string::npos) << err;
+}
