@@ -20,7 +20,7 @@ struct GlyphRun {
 // Whether `font` lacks a glyph of a visible character of the shaped `text`.
 bool font_lacks_glyph(TTF_Font* font, const std::string& text);
 // Fills `runs` and returns true when `font` lacks a glyph of the shaped
-// `text` that `fallback` has; false (runs untouched) when one piece will do.
+// `text` that `fallback` has; false, with `runs` empty, when one piece will do.
 bool split_glyph_runs(TTF_Font* font, TTF_Font* fallback, const std::string& text,
                       std::vector<GlyphRun>& runs);
 // Width of the runs side by side.

@@ -1,0 +1,205 @@
+// The text system on this machine's fonts: font choice, handles, textures on a real GL context
+// and their cache, measuring shaped text, and the glyph fallback (the Hindi font has no Latin).
+#include <SDL_ttf.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
+
+#include "render/gl_api.h"
+#include "tests/support/gl_context.h"
+#include "text/glyph_fallback.h"
+#include "text/shaping.h"
+#include "text/text_render.h"
+
+namespace {
+constexpr uint32_t WHITE = 0xFFFFFFFFu;
+const std::string DEJAVU = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+const std::string DEJAVU_BOLD = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+const std::string MISSING = "/nonexistent/a.ttf";
+const FontPair NOWHERE[1] = {{MISSING.c_str(), MISSING.c_str()}};
+const std::string DEVANAGARI_WORD = "\xE0\xA4\xB8\xE0\xA5\x87\xE0\xA4\x9F\xE0\xA4\x85\xE0\xA4\xAA";
+const std::string MIXED_LINE = "Torvanel " + DEVANAGARI_WORD;
+
+int width_in(TTF_Font* font, const std::string& text) {
+    int w = -1, h = 0;
+    TTF_SizeUTF8(font, text.c_str(), &w, &h);
+    return w;
+}
+
+// Entry points the program itself does not load.
+template <typename Fn> Fn gl_extra(const char* name) { return reinterpret_cast<Fn>(SDL_GL_GetProcAddress(name)); }
+bool is_texture(uint32_t name) { return gl_extra<GLboolean(APIENTRY*)(GLuint)>("glIsTexture")(name); }
+
+class Text : public testing::Test {
+protected:
+    TextSystem ts;
+    std::string diag;
+    FontLists lists = {{NOWHERE, 1}, {NOWHERE, 1}, {NOWHERE, 1}, {NOWHERE, 1}, {NOWHERE, 1}};
+    void SetUp() override { ASSERT_TRUE(text_init(ts, &diag)); }
+    void TearDown() override { text_shutdown(ts); set_font_lists(nullptr); }
+    bool restart_with_lists() { text_shutdown(ts); set_font_lists(&lists); return text_init(ts, &diag); }
+    std::string paths() const { return ts.regular_font_path + " " + ts.bold_font_path; }
+    bool hindi_font_lacks_latin() {
+        text_set_language(ts, 13);
+        return font_for(ts, 18, false) && !TTF_GlyphIsProvided32(font_for(ts, 18, false), 'T');
+    }
+};
+}  // namespace
+
+TEST_F(Text, EachLanguageGetsItsWritingSystemsFontHere) {
+    const std::string dejavu = DEJAVU + " " + DEJAVU_BOLD, wqy = "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc",
+                      gothic = "/usr/share/fonts/truetype/fonts-japanese-gothic.ttf",
+                      noto = "/usr/share/fonts/truetype/noto/NotoSansDevanagari-";
+    const ShapingMode NONE = ShapingMode::None;
+    // English 0, Polish 1, Russian 7, Chinese 10, Japanese 11, Arabic 12, Hindi 13
+    const std::tuple<uint8_t, std::string, ShapingMode> rows[] = {
+        {1, dejavu, NONE}, {7, dejavu, NONE}, {12, dejavu, ShapingMode::Arabic}, {10, wqy + " " + wqy, NONE},
+        {11, gothic + " " + gothic, NONE}, {0, dejavu, NONE},
+        {13, noto + "Regular.ttf " + noto + "Bold.ttf", ShapingMode::Devanagari}};
+    for (const auto& [language, want, shaping] : rows) {
+        EXPECT_TRUE(load_fonts_for_language(ts, language, &diag));
+        EXPECT_EQ(std::tie(ts.language, ts.shaping), std::tie(language, shaping));
+        EXPECT_EQ(paths(), want);
+    }
+    EXPECT_EQ(diag, "");  // no language needed the fallback
+}
+
+TEST_F(Text, ReplacedListsFallBackAndAMissingBoldIsTheRegular) {
+    const FontPair japanese[2] = {{MISSING.c_str(), DEJAVU_BOLD.c_str()}, {DEJAVU.c_str(), MISSING.c_str()}};
+    const FontPair fallback[2] = {{MISSING.c_str(), DEJAVU.c_str()}, {DEJAVU_BOLD.c_str(), DEJAVU.c_str()}};
+    lists.japanese = {japanese, 2}, lists.fallback = {fallback, 2};
+    ASSERT_TRUE(restart_with_lists());
+    EXPECT_EQ(paths(), DEJAVU_BOLD + " " + DEJAVU);
+    EXPECT_TRUE(load_fonts_for_language(ts, 11, &diag));
+    EXPECT_EQ(paths(), DEJAVU + " " + DEJAVU);
+    for (uint8_t language : {10, 12, 13}) {
+        EXPECT_TRUE(load_fonts_for_language(ts, language, &diag));
+        EXPECT_EQ(paths(), DEJAVU_BOLD + " " + DEJAVU);
+    }
+    const std::string note = "No font for this language, using " + DEJAVU_BOLD + "\n";
+    EXPECT_EQ(diag, note + note + note);  // English and Japanese read their own lists
+}
+
+TEST_F(Text, NothingOpensMeansNoText) {
+    EXPECT_FALSE(restart_with_lists());
+    EXPECT_EQ(diag, "No usable font found. Text will not be drawn.\n");
+    EXPECT_EQ(paths(), " ");  // both empty
+    EXPECT_EQ(measure_text(ts, "Next", 18, false), 0);
+    EXPECT_EQ(line_skip(ts, 18, false), 18);
+    const TextTexture t = render_text(ts, "Next", 18, WHITE, false);
+    EXPECT_EQ(std::vector<long>({t.texture, t.width, t.height}), std::vector<long>(3, 0));
+}
+
+TEST_F(Text, EachSizeAndWeightOpensOnceAndAFailureIsRemembered) {
+    const std::string copy = "/tmp/torvanel-font-" + std::to_string(getpid()) + ".ttf";
+    std::filesystem::copy_file(DEJAVU, copy, std::filesystem::copy_options::overwrite_existing);
+    const FontPair only[1] = {{copy.c_str(), copy.c_str()}};
+    lists.fallback = {only, 1};
+    ASSERT_TRUE(restart_with_lists());
+    TTF_Font* r = font_for(ts, 20, false);
+    TTF_Font* b = font_for(ts, 20, true);
+    std::filesystem::remove(copy);  // known handles still answer; a new size fails and stays failed
+    EXPECT_TRUE(r && b && r != b);
+    EXPECT_EQ(font_for(ts, 20, false), r);
+    EXPECT_EQ(font_for(ts, 20, true), b);
+    EXPECT_EQ(font_for(ts, 22, false), nullptr);
+    std::filesystem::copy_file(DEJAVU, copy);
+    EXPECT_EQ(font_for(ts, 22, false), nullptr);
+    std::filesystem::remove(copy);
+    EXPECT_EQ(ts.fonts.size(), 3u);
+}
+
+TEST_F(Text, TextureHasTheSizeSdlTtfReportsAndTheColourTopRowFirst) {
+    REQUIRE_GL();
+    for (bool bold : {false, true}) {
+        const TextTexture t = render_text(ts, "Install now", 18, WHITE, bold);
+        int w = 0, h = 0;
+        ASSERT_EQ(TTF_SizeUTF8(font_for(ts, 18, bold), "Install now", &w, &h), 0);
+        EXPECT_EQ(std::vector<int>({t.width, t.height}), std::vector<int>({w, h}));
+    }
+    // An underscore read back: every inked pixel has the colour, and all ink lies in the lower half.
+    const TextTexture t = render_text(ts, "_", 40, 0x2080C0FFu, false);
+    std::vector<uint8_t> px(static_cast<size_t>(t.width * t.height * 4));
+    gl.glBindTexture(GL_TEXTURE_2D, t.texture);
+    gl_extra<void(APIENTRY*)(GLenum, GLint, GLenum, GLenum, void*)>("glGetTexImage")(
+        GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+    std::set<uint32_t> colours;  // 0xRRGGBB of the inked pixels
+    size_t top_ink = px.size();
+    for (size_t i = 0; i < px.size(); i += 4)
+        if (px[i + 3] != 0) {
+            colours.insert(uint32_t(px[i]) << 16 | uint32_t(px[i + 1]) << 8 | px[i + 2]);
+            top_ink = std::min(top_ink, i / 4 / static_cast<size_t>(t.width));
+        }
+    EXPECT_EQ(colours, std::set<uint32_t>({0x2080C0}));
+    EXPECT_GE(top_ink * 2, static_cast<size_t>(t.height));
+}
+
+TEST_F(Text, CacheKeysHitsAndSeparateEntries) {
+    REQUIRE_GL();
+    EXPECT_EQ(text_cache_key("Next", 18, WHITE, false), "18|4294967295|Next");
+    EXPECT_EQ(text_cache_key("Next", 18, WHITE, true), "18b|4294967295|Next");
+    const TextTexture a = render_text(ts, "Next", 18, WHITE, false);
+    ts.cache.at("18|4294967295|Next").width = 999;  // a hit answers what is stored
+    const TextTexture again = render_text(ts, "Next", 18, WHITE, false);
+    EXPECT_EQ(std::vector<long>({again.texture, again.width}), std::vector<long>({a.texture, 999}));
+    render_text(ts, "Next", 18, 0xFF0000FFu, false);  // another colour and another weight: two more
+    render_text(ts, "Next", 18, WHITE, true);
+    const TextTexture none = render_text(ts, "", 18, WHITE, false);  // draws nothing, caches nothing
+    EXPECT_EQ(std::vector<long>({none.texture, none.width, none.height}), std::vector<long>(3, 0));
+    EXPECT_EQ(ts.cache.size(), 3u);
+}
+
+TEST_F(Text, PastTheLimitAMissStartsAfreshAndAHitDoesNot) {
+    REQUIRE_GL();
+    std::vector<uint32_t> names;
+    for (int i = 0; i <= 900; ++i) names.push_back(render_text(ts, std::to_string(i), 10, WHITE, false).texture);
+    ASSERT_EQ(ts.cache.size(), 901u);
+    EXPECT_EQ(render_text(ts, "17", 10, WHITE, false).texture, names[17]);
+    EXPECT_EQ(ts.cache.size(), 901u);
+    render_text(ts, "new", 10, WHITE, false);
+    EXPECT_EQ(ts.cache.size(), 1u);
+}
+
+TEST_F(Text, SameLanguageKeepsFontsAndTexturesAnotherDropsThem) {
+    REQUIRE_GL();
+    const TextTexture a = render_text(ts, "Next", 18, WHITE, false);
+    text_set_language(ts, 0);
+    EXPECT_EQ(ts.fonts.size(), 1u);
+    EXPECT_EQ(render_text(ts, "Next", 18, WHITE, false).texture, a.texture);
+    EXPECT_TRUE(is_texture(a.texture));
+    text_set_language(ts, 7);
+    EXPECT_TRUE(ts.cache.empty() && ts.fonts.empty());
+    EXPECT_FALSE(is_texture(a.texture));
+}
+
+TEST_F(Text, ShapedAndMixedTextsRenderAsMeasured) {
+    REQUIRE_GL();
+    text_set_language(ts, 12);
+    const std::string logical = encode_utf8({0x645, 0x631, 0x62D, 0x628, 0x627});
+    const int width = measure_text(ts, logical, 24, false);
+    EXPECT_EQ(width, width_in(font_for(ts, 24, false), encode_utf8({0xFE8E, 0xFE92, 0xFEA3, 0xFEAE, 0xFEE3})));
+    EXPECT_EQ(render_text(ts, logical, 24, WHITE, false).width, width);
+    if (!hindi_font_lacks_latin()) GTEST_SKIP() << "the Hindi font has Latin letters";
+    const TextTexture t = render_text(ts, MIXED_LINE, 18, WHITE, false);  // one texture for both scripts
+    EXPECT_EQ(t.width, measure_text(ts, MIXED_LINE, 18, false));
+    EXPECT_NE(t.width, width_in(font_for(ts, 18, false), MIXED_LINE));  // not missing-glyph boxes
+}
+
+TEST_F(Text, MixedLineIsMeasuredRunByRunAndCoveredTextAsOnePiece) {
+    EXPECT_EQ(fallback_font_for(ts, 18, false), nullptr);  // English's own font is the fallback font
+    if (!hindi_font_lacks_latin()) GTEST_SKIP() << "the Hindi font has Latin letters";
+    TTF_Font* font = font_for(ts, 18, false);
+    TTF_Font* fallback = fallback_font_for(ts, 18, false);
+    EXPECT_EQ(ts.fallback_regular_path, DEJAVU);
+    std::vector<GlyphRun> runs;
+    ASSERT_TRUE(split_glyph_runs(font, fallback, MIXED_LINE, runs));
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_TRUE(runs[0].text == "Torvanel " && runs[0].font == fallback);  // the space stays behind
+    EXPECT_TRUE(runs[1].text == DEVANAGARI_WORD && runs[1].font == font);
+    EXPECT_EQ(measure_text(ts, MIXED_LINE, 18, false),
+              width_in(fallback, "Torvanel ") + width_in(font, DEVANAGARI_WORD));
+    EXPECT_FALSE(split_glyph_runs(font, fallback, DEVANAGARI_WORD, runs));
+    EXPECT_EQ(measure_text(ts, DEVANAGARI_WORD, 18, false), width_in(font, DEVANAGARI_WORD));
+}
