@@ -35,9 +35,9 @@ bool font_lacks_glyph(TTF_Font* font, const std::string& text) {
 
 bool split_glyph_runs(TTF_Font* font, TTF_Font* fallback, const std::string& text,
                       std::vector<GlyphRun>& runs) {
+    runs.clear();
     if (!font || !fallback) return false;
     bool needed = false;
-    runs.clear();
     for (size_t i = 0; i < text.size();) {
         const size_t len = std::min(sequence_length(static_cast<unsigned char>(text[i])),
                                     text.size() - i);

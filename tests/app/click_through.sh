@@ -1,86 +1,28 @@
 #!/usr/bin/env bash
-# Installs the game as a person would: under Xvfb, xdotool moves and clicks
-# the real mouse through Welcome, License (ticking the box), Location, Install
-# and Done, then Finish. Checks the installed files and the exit code.
-#
+# A whole installation clicked with the real mouse under Xvfb (xdotool): Welcome, License (tick),
+# Location, Install, Done, Finish; then the installed files and the exit code.
 # Usage: click_through.sh <torvanel-setup> <sample_game_files>
 set -euo pipefail
-
-program=$(realpath "$1")
-generator=$(realpath "$2")
-
-if [ "${CLICK_THROUGH_UNDER_X:-}" != 1 ]; then
-  if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
-    echo "xvfb-run and xdotool are needed" >&2
-    exit 1
-  fi
-  export CLICK_THROUGH_UNDER_X=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$program" "$generator"
+fail() { echo "$*" >&2; exit 1; }
+if [ -z "${DISPLAY_FOR_CLICKS:-}" ]; then
+  command -v xdotool >/dev/null || fail "needs xdotool"
+  DISPLAY_FOR_CLICKS=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" \
+    bash "$0" "$(realpath "$1")" "$(realpath "$2")"
 fi
-
 work=$(mktemp -d /tmp/torvanel-click-XXXXXX)
-setup_pid=""
-cleanup() {
-  if [ -n "$setup_pid" ] && kill -0 "$setup_pid" 2>/dev/null; then kill "$setup_pid"; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkdir -p "$work/app"
-cp "$program" "$work/app/torvanel-setup"
-"$generator" "$work/app" 2048
-cd "$work"
-
-env -u LOCALAPPDATA -u LANG -u LC_ALL -u LANGUAGE ZR_LANG=en \
-  ./app/torvanel-setup 2>"$work/stderr.txt" &
-setup_pid=$!
-
+trap 'kill "${pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+mkdir "$work/app"; cp "$1" "$work/app/torvanel-setup"; "$2" "$work/app" 2048; cd "$work"
+env -u LOCALAPPDATA ZR_LANG=en ./app/torvanel-setup 2>stderr.txt & pid=$!
 window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Torvanel Setup$' | head -n 1)
-if [ -z "$window" ]; then
-  echo "the setup window never appeared" >&2
-  exit 1
-fi
-sleep 1
-
-# Window-relative points of the 960 x 600 window (scale 1).
-click() {
-  xdotool mousemove --window "$window" "$1" "$2"
-  sleep 0.3
-  xdotool click 1
-  sleep 0.7
-}
-click 862 559   # Welcome: Next
-click 512 442   # License: "I allow these terms"
-click 862 559   # License: Next
-click 862 559   # Location: Install
-sleep 3         # the copy and the shortcuts run a few frames
-click 862 559   # Done: Finish
-
-status=0
-for _ in $(seq 100); do
-  kill -0 "$setup_pid" 2>/dev/null || break
-  sleep 0.1
+[ -n "$window" ] || fail "the setup window never appeared"
+# Window-relative points at scale 1: Next, "I allow these terms", Next, Install, Finish.
+for point in "862 559" "512 442" "862 559" "862 559" "862 559"; do
+  sleep 1  # the copy and the shortcuts run during the pause before Finish
+  xdotool mousemove --window "$window" $point sleep 0.3 click 1
 done
-if kill -0 "$setup_pid" 2>/dev/null; then
-  echo "the setup program did not end after Finish" >&2
-  exit 1
-fi
-wait "$setup_pid" || status=$?
-setup_pid=""
-if [ "$status" -ne 0 ]; then
-  echo "the setup program ended with exit code $status" >&2
-  exit 1
-fi
-
-for f in Torvanel.exe SDL2.dll SDL2_ttf.dll music1.mp3 music2.mp3 music3.mp3 \
-         README.txt LICENSE.txt; do
-  if ! cmp -s "app/$f" "Programs/Torvanel/$f"; then
-    echo "$f was not installed byte for byte" >&2
-    exit 1
-  fi
-done
-if ! grep -qF 'start "" "./Programs/Torvanel/Torvanel.exe"' "$work/stderr.txt"; then
-  echo "Finish did not start the game" >&2
-  exit 1
-fi
+timeout 10 tail --pid="$pid" -f /dev/null || fail "the setup program did not end after Finish"
+wait "$pid" || fail "the setup program ended with exit code $?"
+for f in Torvanel.exe SDL2.dll SDL2_ttf.dll music1.mp3 music2.mp3 music3.mp3 README.txt LICENSE.txt
+do cmp -s "app/$f" "Programs/Torvanel/$f" || fail "$f was not installed byte for byte"; done
+grep -qF 'start "" "./Programs/Torvanel/Torvanel.exe"' stderr.txt || fail "game not started"
 echo "clicked through a whole installation"

@@ -1,267 +1,238 @@
-// The wizard's pages and transitions, clicked through frame by frame.
+// The wizard frame by frame at 960 x 600, scale 1, with synthetic mouse input; the shell's logic.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "app/shell.h"
 #include "app/wizard.h"
 #include "i18n/catalogue.h"
 #include "i18n/languages.h"
 #include "setup/command.h"
 #include "setup/game_files.h"
 #include "setup/paths.h"
-#include "tests/app/wizard_harness.h"
+#include "tests/support/gl_context.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const UiColor LICENSE_BOX_FILL = {0.06f, 0.05f, 0.04f, 0.9f};
+// Centres of the bottom buttons at scale 1.
+constexpr float BACK_X = 348, CANCEL_X = 710, PRIMARY_X = 862, BUTTON_Y = 559;
 
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        char pattern[] = "/tmp/torvanel-wizard-XXXXXX";
-        path = mkdtemp(pattern);
+std::vector<std::string> g_commands;  // what the wizard hands to the command layer
+
+class Wizard : public ::testing::Test {
+protected:
+    SetupState state;
+    UiContext ui;
+    TextSystem* text = nullptr;
+    SDL_Window* window = nullptr;
+    bool running = true, ended = false;
+    const fs::path tmp = fs::temp_directory_path() / ("torvanel-app-" + std::to_string(getpid()));
+
+    ~Wizard() override { std::error_code ignored; fs::remove_all(tmp, ignored); }
+    // One frame as the shell runs it: the installation work, then the drawing with this input.
+    void frame(float x, float y, bool pressed, bool released, float wheel = 0) {
+        run_install_work(state);
+        ui_begin_frame(ui, 960, 600, UiInput{x, y, pressed && !released, pressed, released});
+        running = true;
+        ended = draw_frame(state, ui, text, window, wheel, 1.0f, 960, 600, running);
     }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
+    // Pressed in one frame and released in the next; whether the frame asked to end at once.
+    bool click(float x, float y) {
+        frame(x, y, true, false);
+        frame(x, y, false, true);
+        return ended;
+    }
+    WizardLayout layout() { return wizard_layout(ui, 1.0f, 960, 600); }
+
+    // Whether the batch holds an untextured quad covering exactly `r` in colour `c`.
+    bool has_rect(const UiRect& r, const UiColor& c) const {
+        const auto near = [](float a, float b) { return std::abs(a - b) < 0.01f; };
+        for (size_t i = 0; i + 2 < ui.vertices.size(); ++i) {
+            const UiVertex &a = ui.vertices[i], &b = ui.vertices[i + 2];
+            if (near(a.r, c.r) && near(a.g, c.g) && near(a.b, c.b) && near(a.a, c.a) &&
+                near(a.x, r.x) && near(a.y, r.y) && near(b.x, r.x + r.w) && near(b.y, r.y + r.h))
+                return true;
+        }
+        return false;
     }
 };
 
-std::vector<std::string> g_commands;
-void capture_command(const std::string& line) { g_commands.push_back(line); }
-
 }  // namespace
 
-// [SECTION] Layout
-
-TEST(WizardLayout, FollowsTheScale) {
-    UiContext ui;  // no text system: a line is as high as its size
-    const WizardLayout one = wizard_layout(ui, 1.0f, 960, 600);
-    EXPECT_FLOAT_EQ(one.content.x, 302);
-    EXPECT_FLOAT_EQ(one.content.y, 52);
-    EXPECT_FLOAT_EQ(one.content.w, 606);
-    EXPECT_FLOAT_EQ(one.content.h, 442);
-    EXPECT_EQ(one.body_size, 18);
-    EXPECT_FLOAT_EQ(one.line_step, 24);
-    const WizardLayout two = wizard_layout(ui, 2.0f, 1920, 1200);
-    EXPECT_FLOAT_EQ(two.content.x, 604);
-    EXPECT_FLOAT_EQ(two.content.w, 1212);
-    EXPECT_FLOAT_EQ(two.panel.h, 980);
-    EXPECT_EQ(two.body_size, 36);
-    EXPECT_EQ(wizard_layout(ui, 1.3f, 960, 600).body_size, 23);  // truncated, not rounded
-}
-
-// [SECTION] Navigation
-
-TEST(WizardNavigation, NextAndBackWithTheLicenceBox) {
-    WizardHarness w;
-    w.idle();
-    EXPECT_FALSE(w.click(PRIMARY_X, BUTTON_Y));
-    EXPECT_EQ(w.state.page, 1);
-    // The click frame was still drawn as the Welcome page.
-    EXPECT_FALSE(batch_has_rect(w.ui, {302, 128, 606, 280}, LICENSE_BOX_FILL));
-    w.idle();
-    EXPECT_TRUE(batch_has_rect(w.ui, {302, 128, 606, 280}, LICENSE_BOX_FILL));
-
-    w.click(PRIMARY_X, BUTTON_Y);  // disabled until the terms are allowed
-    EXPECT_EQ(w.state.page, 1);
-    w.click(512, 442);
-    EXPECT_TRUE(w.state.license_accepted);
-    w.click(512, 442);
-    EXPECT_FALSE(w.state.license_accepted);
-    w.click(512, 442);
-    w.click(PRIMARY_X, BUTTON_Y);
-    EXPECT_EQ(w.state.page, 2);
-
-    w.click(BACK_X, BUTTON_Y);
-    EXPECT_EQ(w.state.page, 1);
-    w.click(BACK_X, BUTTON_Y);
-    EXPECT_EQ(w.state.page, 0);
-    w.click(BACK_X, BUTTON_Y);  // no Back on Welcome
-    EXPECT_EQ(w.state.page, 0);
-    w.click(PRIMARY_X, BUTTON_Y);
-    EXPECT_TRUE(w.state.license_accepted);
-    w.click(PRIMARY_X, BUTTON_Y);  // still allowed: Next goes straight on
-    EXPECT_EQ(w.state.page, 2);
-}
-
-TEST(WizardNavigation, CancelEndsTheLoopWithNothingInstalled) {
-    for (int page = 0; page <= 2; ++page) {
-        TempDir dir;
-        WizardHarness w;
-        w.state.page = page;
-        w.state.install_dir = (dir.path / "game").string();
-        w.frame(CANCEL_X, BUTTON_Y, true, false, true);
-        EXPECT_TRUE(w.running);
-        EXPECT_FALSE(w.frame(CANCEL_X, BUTTON_Y, false, true, false));
-        EXPECT_FALSE(w.running) << "page " << page;
-        EXPECT_EQ(w.state.page, page);
-        EXPECT_FALSE(w.state.install_started);
-        EXPECT_FALSE(fs::exists(dir.path / "game"));
+TEST_F(Wizard, NextAndBackKeepTheLicenceBoxWhichGatesNext) {
+    const float BOX_X = 512, BOX_Y = 442;  // "I allow these terms"
+    const struct { float x, y; int page; bool accepted; } steps[] = {
+        {PRIMARY_X, BUTTON_Y, 1, false}, {PRIMARY_X, BUTTON_Y, 1, false}, {BOX_X, BOX_Y, 1, true},
+        {BOX_X, BOX_Y, 1, false},  {BOX_X, BOX_Y, 1, true},  {PRIMARY_X, BUTTON_Y, 2, true},
+        {BACK_X, BUTTON_Y, 1, true},  {BACK_X, BUTTON_Y, 0, true},  {BACK_X, BUTTON_Y, 0, true},
+        {PRIMARY_X, BUTTON_Y, 1, true},  {PRIMARY_X, BUTTON_Y, 2, true}};
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        EXPECT_FALSE(click(steps[i].x, steps[i].y));
+        EXPECT_EQ(state.page, steps[i].page) << "click " << i;
+        EXPECT_EQ(state.license_accepted, steps[i].accepted) << "click " << i;
     }
 }
 
-TEST(WizardNavigation, FinishLaunchesTheGameOnlyWhenTicked) {
-    set_command_runner(capture_command);
-    g_commands.clear();
-    WizardHarness w;
-    w.state.page = 4;
-    w.state.install_dir = "C:/Games/Torvanel";
-    w.idle();
-    EXPECT_TRUE(w.click(PRIMARY_X, BUTTON_Y));
-    ASSERT_EQ(g_commands.size(), 1u);
-    EXPECT_NE(g_commands[0].find("start"), std::string::npos);
-    EXPECT_NE(g_commands[0].find("C:/Games/Torvanel/Torvanel.exe"), std::string::npos);
+TEST_F(Wizard, BottomButtonsOfEachPage) {
+    const struct { int page; float x; bool running, ended; } rows[] = {
+        {0, CANCEL_X, false, false}, {1, CANCEL_X, false, false}, {2, CANCEL_X, false, false},
+        {5, BACK_X, true, false},    {5, CANCEL_X, true, false},  {5, PRIMARY_X, true, true},
+        {9, PRIMARY_X, true, false}, {9, BACK_X, true, false},    {9, CANCEL_X, true, false}};
+    for (const auto& row : rows) {
+        state = SetupState();
+        state.page = row.page;
+        state.install_dir = (tmp / "game").string();
+        SCOPED_TRACE("page " + std::to_string(row.page) + " at x " + std::to_string(row.x));
+        EXPECT_EQ(click(row.x, BUTTON_Y), row.ended);
+        EXPECT_EQ(running, row.running);
+        EXPECT_EQ(state.page, row.page);
+        EXPECT_FALSE(state.install_started || fs::exists(tmp / "game")) << "installing began";
+    }
+    EXPECT_TRUE(has_rect({28, 274, 12, 12}, COLOR_ACCENT)) << "page 9 shows Welcome as current";
+    EXPECT_FALSE(has_rect({28, 308, 12, 12}, COLOR_MUTED)) << "later steps are only outlined";
+}
 
+TEST_F(Wizard, FinishLaunchesTheGameOnceOnlyWhenTicked) {
+    set_command_runner([](const std::string& line) { g_commands.push_back(line); });
     g_commands.clear();
-    WizardHarness cleared;
-    cleared.state.page = 4;
-    cleared.state.install_dir = "C:/Games/Torvanel";
-    // The start-game box sits below the two paragraphs of the Done page.
-    const WizardLayout l = cleared.layout();
-    const float box_y = l.content.y + 60 + 2 * l.line_step + 14;
-    cleared.click(l.content.x + 200, box_y + 20);
-    EXPECT_FALSE(cleared.state.start_game_on_close);
-    EXPECT_TRUE(cleared.click(PRIMARY_X, BUTTON_Y));
-    EXPECT_TRUE(g_commands.empty());
+    state.page = 4;
+    state.install_dir = "C:/Games/Torvanel";
+    EXPECT_TRUE(click(PRIMARY_X, BUTTON_Y));
+    ASSERT_EQ(g_commands.size(), 1u);
+    EXPECT_EQ(g_commands[0], "start \"\" \"C:/Games/Torvanel/Torvanel.exe\"");
+    const WizardLayout l = layout();  // the box sits below the two one-line paragraphs
+    click(l.content.x + 200, l.content.y + 60 + 2 * l.line_step + 34);
+    EXPECT_FALSE(state.start_game_on_close);
+    EXPECT_TRUE(click(PRIMARY_X, BUTTON_Y));
+    EXPECT_EQ(g_commands.size(), 1u) << "launched with the box cleared";
     set_command_runner(nullptr);
 }
 
-TEST(WizardNavigation, FailurePageAtStartOffersOnlyClose) {
-    WizardHarness w;
-    w.state.page = 5;
-    w.state.error_text = "The game files are missing: SDL2.dll\n\nKeep it together.";
-    w.click(BACK_X, BUTTON_Y);
-    EXPECT_EQ(w.state.page, 5);
-    w.click(CANCEL_X, BUTTON_Y);
-    EXPECT_TRUE(w.running);
-    EXPECT_TRUE(w.click(PRIMARY_X, BUTTON_Y));
-    EXPECT_EQ(w.state.page, 5);
-}
-
-TEST(WizardNavigation, UnknownPageShowsWelcomeStepAndAnIdleNext) {
-    WizardHarness w;
-    w.state.page = 9;
-    w.idle();
-    EXPECT_TRUE(batch_has_rect(w.ui, {28, 274, 12, 12}, COLOR_ACCENT));  // step 0 current
-    EXPECT_FALSE(batch_has_rect(w.ui, {28, 308, 12, 12}, COLOR_ACCENT));
-    EXPECT_FALSE(batch_has_rect(w.ui, {28, 308, 12, 12}, COLOR_TEXT));   // later steps: outlines
-    EXPECT_FALSE(w.click(PRIMARY_X, BUTTON_Y));
-    w.click(BACK_X, BUTTON_Y);
-    w.click(CANCEL_X, BUTTON_Y);
-    EXPECT_EQ(w.state.page, 9);
-    EXPECT_TRUE(w.running);
-}
-
-// [SECTION] Page controls
-
-TEST(WizardPages, ChangeLocationCyclesThroughThreeFolders) {
+TEST_F(Wizard, ChangeLocationCyclesAndShortcutBoxesToggleTheirOwnOption) {
     unsetenv("LOCALAPPDATA");
-    WizardHarness w;
-    build_install_candidates(w.state);
-    w.state.page = 2;
-    const WizardLayout l = w.layout();
-    const float button_y = l.content.y + 56 + l.line_step + 50;  // below the folder box
-    const std::vector<std::string> seen_expected = {"C:/Games/Torvanel", "D:/Games/Torvanel",
-                                                    "./Programs/Torvanel"};
-    EXPECT_EQ(w.state.install_dir, "./Programs/Torvanel");
-    for (const std::string& expected : seen_expected) {
-        w.click(l.content.x + 150, button_y + 19);
-        EXPECT_EQ(w.state.install_dir, expected);
+    build_install_candidates(state);
+    state.page = 2;
+    const WizardLayout l = layout();
+    const float change_y = l.content.y + 56 + l.line_step + 50 + 19, desktop_y = change_y + 66;
+    EXPECT_EQ(state.install_dir, "./Programs/Torvanel");
+    for (const char* expected : {"C:/Games/Torvanel", "D:/Games/Torvanel", "./Programs/Torvanel"}) {
+        click(l.content.x + 150, change_y);
+        EXPECT_EQ(state.install_dir, expected);
     }
-    EXPECT_EQ(w.state.page, 2);
+    const struct { float y; bool desktop, start_menu; } rows[] = {
+        {desktop_y, false, true}, {desktop_y + 48, false, false}, {desktop_y, true, false}};
+    for (const auto& row : rows) {
+        click(l.content.x + 200, row.y);
+        EXPECT_EQ(state.make_desktop_shortcut, row.desktop) << "at y " << row.y;
+        EXPECT_EQ(state.make_start_menu_entry, row.start_menu) << "at y " << row.y;
+    }
 }
 
-TEST(WizardPages, ShortcutBoxesToggleTheirOwnOption) {
-    WizardHarness w;
-    w.state.page = 2;
-    const WizardLayout l = w.layout();
-    const float desktop_y = l.content.y + 56 + l.line_step + 50 + 66;
-    w.click(l.content.x + 200, desktop_y + 19);
-    EXPECT_FALSE(w.state.make_desktop_shortcut);
-    EXPECT_TRUE(w.state.make_start_menu_entry);
-    w.click(l.content.x + 200, desktop_y + 48 + 19);
-    EXPECT_FALSE(w.state.make_start_menu_entry);
-    w.click(l.content.x + 200, desktop_y + 19);
-    EXPECT_TRUE(w.state.make_desktop_shortcut);
-    EXPECT_FALSE(w.state.make_start_menu_entry);
-}
-
-TEST(WizardPages, LanguageButtonCyclesAndRetitlesTheWindow) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+TEST_F(Wizard, LanguageButtonCyclesAndRetitlesTheWindow) {
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    SDL_Window* window = SDL_CreateWindow("", 0, 0, 960, 600, SDL_WINDOW_HIDDEN);
+    window = SDL_CreateWindow("", 0, 0, 960, 600, SDL_WINDOW_HIDDEN);
     ASSERT_NE(window, nullptr) << SDL_GetError();
-    TextSystem text;  // never started: switching only records the language
-    WizardHarness w;
-    w.window = window;
-    w.text = &text;
+    TextSystem ts;  // never started: switching only records the language
+    text = &ts;
     set_language(0);
-    const WizardLayout l = w.layout();
-    const float button_y = l.content.y + l.content.h - 100 + l.line_step;
+    const WizardLayout l = layout();
     for (int press = 1; press <= 14; ++press) {
         SDL_SetWindowTitle(window, "stale");
-        w.click(l.content.x + 150, button_y + 20);
+        click(l.content.x + 150, l.content.y + l.content.h - 80 + l.line_step);
         EXPECT_EQ(current_language(), press % 14);
-        EXPECT_EQ(text.language, press % 14);
+        EXPECT_EQ(ts.language, press % 14);
         EXPECT_STREQ(SDL_GetWindowTitle(window), tr(194)) << "press " << press;
     }
-    EXPECT_EQ(current_language(), 0);
     SDL_DestroyWindow(window);
-    SDL_Quit();
 }
 
-// [SECTION] Installation through the pages
-
-TEST(WizardInstall, BackAfterAFailedCopyStartsOverOnLocation) {
-    TempDir dir;
-    const fs::path source = dir.path / "source";
+TEST_F(Wizard, BackAfterAFailedCopyStartsOverOnLocation) {
+    const fs::path source = tmp / "source";
     fs::create_directories(source);
     for (const char* name : GAME_FILES) std::ofstream(source / name) << name << " bytes";
-    WizardHarness w;
-    w.state.source_dir = source.string() + "/";
+    state.source_dir = source.string() + "/";
     std::string missing;
-    ASSERT_TRUE(scan_game_files(w.state, missing));
-    w.state.install_dir = (dir.path / "game").string();
-    w.state.make_desktop_shortcut = false;
-    w.state.make_start_menu_entry = false;
+    ASSERT_TRUE(scan_game_files(state, missing));
+    state.install_dir = (tmp / "game").string();
     fs::remove(source / "music2.mp3");  // vanishes after the check
-
-    w.state.page = 2;
-    w.click(PRIMARY_X, BUTTON_Y);
-    EXPECT_EQ(w.state.page, 3);
-    w.idle();
-    EXPECT_EQ(w.state.page, 5);
-    EXPECT_TRUE(w.state.install_started);
-    EXPECT_NE(w.state.error_text.find("music2.mp3"), std::string::npos);
-
-    w.click(BACK_X, BUTTON_Y);
-    EXPECT_EQ(w.state.page, 2);
-    EXPECT_EQ(w.state.progress_done, 0u);
-    EXPECT_FALSE(w.state.install_started);
-    for (const InstallFile& file : w.state.files) EXPECT_EQ(file.status, Waiting) << file.name;
-
-    std::ofstream(source / "music2.mp3") << "back again";
-    w.click(PRIMARY_X, BUTTON_Y);
-    for (int i = 0; i < 3 && w.state.page == 3; ++i) w.idle();
-    EXPECT_EQ(w.state.page, 4);
-    EXPECT_TRUE(fs::exists(dir.path / "game" / "music2.mp3"));
+    state.page = 2;
+    click(PRIMARY_X, BUTTON_Y);
+    frame(0, 0, false, false);
+    ASSERT_EQ(state.page, 5);
+    EXPECT_NE(state.error_text.find("music2.mp3"), std::string::npos) << state.error_text;
+    click(BACK_X, BUTTON_Y);
+    EXPECT_EQ(state.page, 2);
+    EXPECT_EQ(state.progress_done, 0u);
+    EXPECT_FALSE(state.install_started);
+    for (const InstallFile& file : state.files) EXPECT_EQ(file.status, Waiting) << file.name;
 }
 
-TEST(WizardInstall, InstallPageHasNoButtons) {
-    WizardHarness w;
-    w.state.page = 3;
-    w.work = false;  // the page alone, without the copy behind it
-    for (float x : {BACK_X, CANCEL_X, PRIMARY_X}) {
-        EXPECT_FALSE(w.click(x, BUTTON_Y));
-        EXPECT_TRUE(w.running);
-        EXPECT_EQ(w.state.page, 3);
+TEST_F(Wizard, WheelScrollsTheLicenceOnlyInsideItsBoxAndClamps) {
+    REQUIRE_GL();
+    TextSystem ts;
+    ASSERT_TRUE(text_init(ts, nullptr)) << "needs a system font";
+    ui.text = text = &ts;
+    state.page = 1;
+    const WizardLayout l = layout();
+    const UiRect R = {l.content.x, l.content.y + 76, l.content.w, l.content.h - 162};
+    const float x = R.x + 100, y = R.y + 100, L = l.line_step;
+    const struct { float x, y, wheel, scroll; } rows[] = {
+        {x, R.y - 1, -3, 0},     {x, R.y + R.h, -3, 0}, {x, y, -2, 2 * L},
+        {R.x + R.w, y, -4, 2 * L}, {x, y, 1, L},         {x, y, 3, 0}};
+    for (const auto& row : rows) {
+        frame(row.x, row.y, false, false, row.wheel);
+        EXPECT_FLOAT_EQ(state.license_scroll, row.scroll) << row.x << ", " << row.y;
     }
+    frame(x, y, false, false, -1000);
+    const float max_scroll = state.license_scroll;
+    frame(x, y, false, false, -1);
+    EXPECT_FLOAT_EQ(state.license_scroll, max_scroll);
+    float last_top = -1;  // the lowest line of text rests 12 pixels above the box's bottom
+    for (const UiDrawCmd& cmd : ui.draws)
+        for (uint32_t i = cmd.first; cmd.texture != 0 && i < cmd.first + cmd.count; i += 6)
+            if (std::abs(ui.vertices[i].x - (R.x + 14)) < 0.01f)
+                last_top = std::max(last_top, ui.vertices[i].y);
+    EXPECT_NEAR(last_top, R.y + R.h - L - 12, 0.01f);
+    text_shutdown(ts);
+}
+
+TEST(Shell, ScaleClampsAndEventsBecomeTheFramesInput) {
+    const std::pair<int, float> rows[] = {{600, 1}, {900, 1.5f}, {400, .75f}, {1200, 2}, {1500, 2}};
+    for (const auto& [height, scale] : rows) EXPECT_FLOAT_EQ(ui_scale_for(height), scale) << height;
+
+    UiInput in;
+    float wheel = 0;
+    bool running = true;
+    const auto send = [&](Uint32 type, int x, int y, float fx, float fy, Uint8 button = 0) {
+        SDL_Event e{};
+        e.type = type;
+        if (type == SDL_MOUSEMOTION) e.motion.x = x, e.motion.y = y;
+        else if (type == SDL_MOUSEWHEEL) e.wheel.y = y;
+        else e.button.x = x, e.button.y = y, e.button.button = button;
+        shell_handle_event(e, fx, fy, in, wheel, running);
+    };
+    send(SDL_MOUSEMOTION, 100, 50, 2.0f, 1.5f);  // a high-DPI display
+    EXPECT_FLOAT_EQ(in.mouse_x, 200);
+    EXPECT_FLOAT_EQ(in.mouse_y, 75);
+    send(SDL_MOUSEBUTTONDOWN, 7, 9, 2.0f, 2.0f, SDL_BUTTON_RIGHT);
+    EXPECT_FLOAT_EQ(in.mouse_y, 18);
+    EXPECT_FALSE(in.pressed || in.down) << "only the left button clicks";
+    send(SDL_MOUSEBUTTONDOWN, 7, 9, 1, 1, SDL_BUTTON_LEFT);
+    send(SDL_MOUSEBUTTONUP, 7, 9, 1, 1, SDL_BUTTON_LEFT);
+    EXPECT_TRUE(in.pressed && in.released && !in.down) << "both in one frame make a click";
+    for (int step : {2, -5, 1}) send(SDL_MOUSEWHEEL, 0, step, 2, 2);
+    EXPECT_FLOAT_EQ(wheel, -2) << "wheel steps add up, unscaled";
+    EXPECT_TRUE(running);
+    send(SDL_QUIT, 0, 0, 1, 1);
+    EXPECT_FALSE(running);
 }

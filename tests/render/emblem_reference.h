@@ -1,7 +1,5 @@
-// The emblem painted the slow, obvious way: every sample is shaded in full
-// and searches every road segment. The real painter skips work it can prove
-// changes nothing, and must still produce these bytes exactly; the tests and
-// the benchmark compare the two. Build with -ffp-contract=off like the real one.
+// The emblem painted the slow, obvious way (every sample shaded in full against every road
+// segment), kept independent of render/emblem.cpp; the tests and the benchmark compare the two.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -9,10 +7,7 @@
 // Resizes `pixels` to n*n*4 zero bytes and paints the emblem sample by sample.
 void paint_emblem_reference(int n, std::vector<uint8_t>& pixels);
 
-struct ReferenceRoadHit {
-    int segment;  // first of the 120 segments at the smallest squared distance
-    float d2;
-    float arc;  // arc length of the road at the nearest point
-};
-// The nearest point of the road, searched over every segment.
+// The first of the 120 road segments nearest to (x, y): the squared distance and the arc length
+// of the road at the nearest point.
+struct ReferenceRoadHit { int segment; float d2, arc; };
 ReferenceRoadHit reference_road_nearest(float x, float y);
