@@ -15,10 +15,11 @@ mkdir "$work/app"; cp "$1" "$work/app/torvanel-setup"; "$2" "$work/app" 2048; cd
 env -u LOCALAPPDATA ZR_LANG=en ./app/torvanel-setup 2>stderr.txt & pid=$!
 window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Torvanel Setup$' | head -n 1)
 [ -n "$window" ] || fail "the setup window never appeared"
-# Window-relative points at scale 1: Next, "I allow these terms", Next, Install, Finish.
-for point in "862 559" "512 442" "862 559" "862 559" "862 559"; do
-  sleep 1  # the copy and the shortcuts run during the pause before Finish
-  xdotool mousemove --window "$window" $point sleep 0.3 click 1
+# Pause, then a window-relative point at scale 1: Next, "I allow these terms", Next, Install and,
+# once the copy and the shortcuts are done, Finish.
+for step in "1 862 559" "1 512 442" "1 862 559" "1 862 559" "3 862 559"; do
+  set -- $step
+  sleep "$1"; xdotool mousemove --window "$window" "$2" "$3" sleep 0.3 click 1
 done
 timeout 10 tail --pid="$pid" -f /dev/null || fail "the setup program did not end after Finish"
 wait "$pid" || fail "the setup program ended with exit code $?"
