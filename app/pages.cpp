@@ -176,8 +176,10 @@ void draw_install(const SetupState& state, UiContext& ui, const WizardLayout& l)
     const float f = install_fraction(state);
     ui_progress(ui, {C.x, C.y + 52 * s, C.w, 26 * s}, f, {0.8f, 0.58f, 0.2f, 1.0f},
                 {0.05f, 0.04f, 0.03f, 1.0f});
-    ui_text(ui, C.x + C.w, C.y + 84 * s, format_text("%.0f%%", f * 100.0), B, COLOR_ACCENT, 2,
-            false);
+    // Scaled in float like the fraction itself: a double product can land just below a half
+    // (0.835f gives 83.4999...) and print one percent less.
+    const double percent = static_cast<double>(f * 100.0f);
+    ui_text(ui, C.x + C.w, C.y + 84 * s, format_text("%.0f%%", percent), B, COLOR_ACCENT, 2, false);
 
     float y = C.y + 116 * s;
     for (const InstallFile& file : state.files) {
