@@ -13,6 +13,7 @@
 #include "setup/game_files.h"
 #include "setup/paths.h"
 #include "setup/shortcuts.h"
+#include "text/text_render.h"
 #include "ui/widgets.h"
 
 const UiColor COLOR_ACCENT = {0.95f, 0.78f, 0.36f, 1.0f};
@@ -170,6 +171,7 @@ bool SetupWizard::frame(SDL_Window* window, const UiInput& input, float wheel, f
     const bool end_now =
         draw_frame(state, ui, &text, window, wheel, scale, width, height, running, emblem);
     ui_end_frame(ui);
+    text_end_frame(text);
     if (end_now) {
         automation_on_exit_frame(automation, width, height);
         return false;

@@ -1,7 +1,7 @@
 // Install locations and path joining: see paths.h.
 #include "setup/paths.h"
 
-#include <cstdlib>
+#include "setup/command.h"
 
 std::string join_path(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
@@ -11,9 +11,8 @@ std::string join_path(const std::string& folder, const std::string& name) {
 }
 
 std::string env_folder(const char* variable) {
-    const char* value = std::getenv(variable);
-    // An empty value would make join_path produce an absolute-looking
-    // "/Programs/..." path, so it counts as unset.
+    const char* value = environment_value(variable);
+    // Set but empty counts as unset, so the folder is "." either way.
     if (value == nullptr || value[0] == '\0') return ".";
     return value;
 }

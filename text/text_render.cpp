@@ -102,9 +102,17 @@ int line_skip(TextSystem& ts, int size, bool bold) {
 }
 
 void clear_text_cache(TextSystem& ts) {
-    for (auto& entry : ts.cache) {
-        const GLuint tex = entry.second.texture;
-        if (tex != 0) gl.glDeleteTextures(1, &tex);
-    }
+    // A language switch or a full cache happens in the middle of a frame whose
+    // batch already names these textures: deleting them now would draw that
+    // frame's earlier labels as empty boxes, or as the new texts that reuse the names.
+    for (auto& entry : ts.cache)
+        if (entry.second.texture != 0) ts.retired_textures.push_back(entry.second.texture);
     ts.cache.clear();
+}
+
+void text_end_frame(TextSystem& ts) {
+    if (ts.retired_textures.empty()) return;
+    gl.glDeleteTextures(static_cast<GLsizei>(ts.retired_textures.size()),
+                        ts.retired_textures.data());
+    ts.retired_textures.clear();
 }

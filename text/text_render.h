@@ -15,7 +15,10 @@ TextTexture render_text(TextSystem& ts, const std::string& text, int size, uint3
 int measure_text(TextSystem& ts, const std::string& text, int size, bool bold);
 // Recommended baseline distance; the size itself without a font.
 int line_skip(TextSystem& ts, int size, bool bold);
-// Deletes every cached texture and empties the cache.
+// Empties the cache; its textures are deleted by the next text_end_frame.
 void clear_text_cache(TextSystem& ts);
+// Deletes the textures dropped from the cache during this frame. Called once
+// the frame's batch, which may still name them, has been drawn.
+void text_end_frame(TextSystem& ts);
 // The cache key of a text (exposed for tests).
 std::string text_cache_key(const std::string& text, int size, uint32_t rgba, bool bold);

@@ -181,6 +181,7 @@ void text_set_language(TextSystem& ts, uint8_t language) {
 
 void text_shutdown(TextSystem& ts) {
     clear_text_cache(ts);
+    text_end_frame(ts);
     close_fonts(ts);
     if (ts.ttf_ready) TTF_Quit();
     ts.ttf_ready = false;

@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 typedef struct _TTF_Font TTF_Font;
 
@@ -32,6 +33,9 @@ struct TextSystem {
     std::string bold_font_path;
     std::map<int32_t, TTF_Font*> fonts;  // key 2*size + bold; null remembered
     TextCache cache;
+    // Textures dropped from the cache during the frame; the frame's batch may
+    // still draw them, so they are deleted only by text_end_frame.
+    std::vector<uint32_t> retired_textures;
     bool ttf_ready = false;
     // Font for the glyphs the language's font lacks (the default list's
     // first usable file), chosen on first need; empty when there is none

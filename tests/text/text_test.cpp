@@ -171,6 +171,8 @@ TEST_F(Text, SameLanguageKeepsFontsAndTexturesAnotherDropsThem) {
     EXPECT_TRUE(is_texture(a.texture));
     text_set_language(ts, 7);
     EXPECT_TRUE(ts.cache.empty() && ts.fonts.empty());
+    EXPECT_TRUE(is_texture(a.texture));  // the frame's batch may still draw it
+    text_end_frame(ts);
     EXPECT_FALSE(is_texture(a.texture));
 }
 
