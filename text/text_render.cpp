@@ -10,7 +10,7 @@
 
 #include "render/gl_api.h"
 #include "text/glyph_fallback.h"
-#include "text/shaping.h"
+#include "text/font_script.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ TextTexture render_text(TextSystem& ts, const std::string& text, int size, uint3
 
     TTF_Font* font = font_for(ts, size, bold);
     if (!font) return {};
-    const std::string shaped = shape_text(text, ts.shaping);
+    const std::string shaped = font_text(ts, text);
     const SDL_Color colour = {static_cast<Uint8>(rgba >> 24), static_cast<Uint8>(rgba >> 16),
                               static_cast<Uint8>(rgba >> 8), static_cast<Uint8>(rgba)};
     thread_local std::vector<GlyphRun> runs;
@@ -85,7 +85,7 @@ int measure_text(TextSystem& ts, const std::string& text, int size, bool bold) {
     if (text.empty() || ts.regular_font_path.empty()) return 0;
     TTF_Font* font = font_for(ts, size, bold);
     if (!font) return 0;
-    const std::string shaped = shape_text(text, ts.shaping);
+    const std::string shaped = font_text(ts, text);
     thread_local std::vector<GlyphRun> runs;
     TTF_Font* fallback = font_lacks_glyph(font, shaped) ? fallback_font_for(ts, size, bold) : nullptr;
     if (split_glyph_runs(font, fallback, shaped, runs))

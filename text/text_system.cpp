@@ -8,6 +8,7 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include "text/font_script.h"
 #include "text/text_render.h"
 
 // [SECTION] Candidate lists
@@ -134,6 +135,7 @@ bool load_fonts_for_language(TextSystem& ts, uint8_t language, std::string* diag
     ts.shaping = language == LANG_ARABIC  ? ShapingMode::Arabic
                  : language == LANG_HINDI ? ShapingMode::Devanagari
                                           : ShapingMode::None;
+    ts.font_script_decided = ts.font_shapes_script = false;
     ts.regular_font_path.clear();
     ts.bold_font_path.clear();
     const FontList* list = &g_lists.fallback;
@@ -192,7 +194,10 @@ void text_shutdown(TextSystem& ts) {
 // [SECTION] Handles per size
 
 TTF_Font* font_for(TextSystem& ts, int size, bool bold) {
-    return open_once(ts.fonts, bold ? ts.bold_font_path : ts.regular_font_path, size, bold);
+    const size_t known = ts.fonts.size();
+    TTF_Font* font = open_once(ts.fonts, bold ? ts.bold_font_path : ts.regular_font_path, size, bold);
+    if (ts.fonts.size() != known) apply_font_script(ts, font);
+    return font;
 }
 
 TTF_Font* fallback_font_for(TextSystem& ts, int size, bool bold) {

@@ -29,6 +29,10 @@ using TextCache = std::unordered_map<std::string, TextTexture>;
 struct TextSystem {
     uint8_t language = 0;
     ShapingMode shaping = ShapingMode::None;
+    // Hindi: whether SDL2_ttf shapes Devanagari itself (texts then reach it in
+    // logical order), decided when the language's first font opens.
+    bool font_script_decided = false;
+    bool font_shapes_script = false;
     std::string regular_font_path;  // empty: text is not drawn
     std::string bold_font_path;
     std::map<int32_t, TTF_Font*> fonts;  // key 2*size + bold; null remembered

@@ -9,6 +9,7 @@
 
 #include "render/gl_api.h"
 #include "tests/support/gl_context.h"
+#include "text/font_script.h"
 #include "text/glyph_fallback.h"
 #include "text/shaping.h"
 #include "text/text_render.h"
@@ -21,6 +22,8 @@ const std::string MISSING = "/nonexistent/a.ttf";
 const FontPair NOWHERE[1] = {{MISSING.c_str(), MISSING.c_str()}};
 const std::string DEVANAGARI_WORD = "\xE0\xA4\xB8\xE0\xA5\x87\xE0\xA4\x9F\xE0\xA4\x85\xE0\xA4\xAA";
 const std::string MIXED_LINE = "Torvanel " + DEVANAGARI_WORD;
+
+int refuses_script(TTF_Font*, const char*) { return -1; }  // an SDL2_ttf built without HarfBuzz
 
 int width_in(TTF_Font* font, const std::string& text) {
     int w = -1, h = 0;
@@ -204,4 +207,39 @@ TEST_F(Text, MixedLineIsMeasuredRunByRunAndCoveredTextAsOnePiece) {
               width_in(fallback, "Torvanel ") + width_in(font, DEVANAGARI_WORD));
     EXPECT_FALSE(split_glyph_runs(font, fallback, DEVANAGARI_WORD, runs));
     EXPECT_EQ(measure_text(ts, DEVANAGARI_WORD, 18, false), width_in(font, DEVANAGARI_WORD));
+}
+
+TEST_F(Text, HindiClustersJoinWhenSdlTtfTakesTheScriptAndAreReorderedOtherwise) {
+    const std::string words[] = {"\u0938\u094D\u0935\u093E\u0917\u0924",  // welcome, with a half s
+                                 "\u092A\u094D\u0930\u0924\u0940\u0915\u094D\u0937\u093E",  // wait
+                                 "\u0915\u093F"};  // ki: the vowel sign I drawn before its consonant
+    const std::string sign_first = encode_utf8({0x93F, 0x915});
+    const struct {
+        FontScriptFn library;
+        bool joins;
+    } rows[] = {{font_script_function(), true}, {nullptr, false}, {refuses_script, false}};
+    std::vector<int> widths[2];
+    for (const auto& row : rows) {
+        override_font_script_function(row.library);
+        text_set_language(ts, 0);
+        text_set_language(ts, 13);
+        TTF_Font* font = font_for(ts, 18, false);
+        EXPECT_EQ(ts.font_shapes_script, row.joins);
+        for (const std::string& w : words) {
+            // The font gets the logical text or our visual form, never both.
+            const std::string handed = row.joins ? w : shape_text(w, ShapingMode::Devanagari);
+            EXPECT_EQ(measure_text(ts, w, 18, false), width_in(font, handed));
+            EXPECT_EQ(measure_text(ts, w, 18, true), width_in(font_for(ts, 18, true), handed));
+            widths[row.joins].push_back(measure_text(ts, w, 18, false));
+        }
+        // Reordered twice, the sign would stand alone on a dotted circle before ka.
+        if (row.joins) {
+            EXPECT_LT(measure_text(ts, words[2], 18, false), width_in(font, sign_first));
+        }
+        if (gl_test_context()) {
+            EXPECT_EQ(render_text(ts, words[0], 18, WHITE, false).width, measure_text(ts, words[0], 18, false));
+        }
+    }
+    restore_font_script_function();
+    for (size_t i = 0; i < 2; ++i) EXPECT_LT(widths[1][i], widths[0][i]) << words[i];  // conjuncts are narrower
 }
