@@ -63,14 +63,18 @@ const LamAlef* lam_alef(uint32_t alef) {
     return nullptr;
 }
 
+// The paired brackets and quotation marks of Unicode's bidi mirroring that
+// the catalogue can hold; a right-to-left run draws each as its partner.
+constexpr uint32_t MIRROR_PAIRS[][2] = {
+    {'(', ')'}, {'<', '>'}, {'[', ']'}, {'{', '}'}, {0x00AB, 0x00BB}, {0x2039, 0x203A},
+};
+
 uint32_t mirrored(uint32_t cp) {
-    switch (cp) {
-        case '(': return ')';
-        case ')': return '(';
-        case '<': return '>';
-        case '>': return '<';
-        default: return cp;
+    for (const auto& pair : MIRROR_PAIRS) {
+        if (cp == pair[0]) return pair[1];
+        if (cp == pair[1]) return pair[0];
     }
+    return cp;
 }
 
 // [SECTION] UTF-8
@@ -239,9 +243,43 @@ void resolve_neutrals(const std::vector<uint32_t>& s, std::vector<uint8_t>& cls)
     }
 }
 
+uint32_t opening_partner(uint32_t cp) {
+    switch (cp) {
+        case ')': return '(';
+        case ']': return '[';
+        case '}': return '{';
+        default: return 0;
+    }
+}
+
+// A closing bracket takes the side of its opening partner, so "[F5]" after
+// an Arabic word stays one pair instead of losing its last bracket to the
+// Latin run. Pairs nest; a closer without an open partner is left alone.
+void pair_brackets(const std::vector<uint32_t>& s, std::vector<uint8_t>& cls,
+                   std::vector<uint32_t>& open) {
+    open.clear();
+    for (uint32_t i = 0; i < s.size(); ++i) {
+        const uint32_t cp = s[i];
+        if (cp == '(' || cp == '[' || cp == '{') {
+            open.push_back(i);
+            continue;
+        }
+        const uint32_t partner = opening_partner(cp);
+        if (!partner) continue;
+        for (size_t k = open.size(); k-- > 0;) {
+            if (s[open[k]] != partner) continue;
+            cls[i] = cls[open[k]];
+            open.resize(k);
+            break;
+        }
+    }
+}
+
 void visual_order(const std::vector<uint32_t>& s, std::vector<uint8_t>& cls,
-                  std::vector<DirRun>& runs, std::vector<uint32_t>& out) {
+                  std::vector<uint32_t>& open, std::vector<DirRun>& runs,
+                  std::vector<uint32_t>& out) {
     resolve_neutrals(s, cls);
+    pair_brackets(s, cls, open);
     runs.clear();
     const uint32_t n = static_cast<uint32_t>(s.size());
     for (uint32_t i = 0; i < n;) {
@@ -262,7 +300,7 @@ void visual_order(const std::vector<uint32_t>& s, std::vector<uint8_t>& cls,
 }
 
 struct ShapeBuffers {
-    std::vector<uint32_t> decoded, work, out;
+    std::vector<uint32_t> decoded, work, out, open_brackets;
     std::vector<uint8_t> classes;
     std::vector<DirRun> runs;
 };
@@ -296,7 +334,7 @@ std::string shape_text(const std::string& text, ShapingMode mode) {
         reorder_devanagari(b.decoded, b.out);
     } else if (mode == ShapingMode::Arabic) {
         arabic_forms(b.decoded, b.work);
-        visual_order(b.work, b.classes, b.runs, b.out);
+        visual_order(b.work, b.classes, b.open_brackets, b.runs, b.out);
     } else {
         result = &b.decoded;  // an unknown mode only normalises the encoding
     }
