@@ -118,11 +118,14 @@ void draw_license(SetupState& state, UiContext& ui, float wheel, const WizardLay
     const float max_scroll = content_height - R.h;
     state.license_scroll = max_scroll > 0 ? std::clamp(state.license_scroll, 0.0f, max_scroll) : 0;
 
+    // Lines half scrolled out are cut at the inside of the outline; far ones are skipped.
+    ui_set_clip(ui, {R.x + 1, R.y + 1, R.w - 2, R.h - 2});
     for (size_t i = 0; i < lines.size(); ++i) {
         const float y = R.y + 12 * s + static_cast<float>(i) * L - state.license_scroll;
-        if (y >= R.y - L && y <= R.y + R.h)  // nothing clips; far lines are skipped
+        if (y >= R.y - L && y <= R.y + R.h)
             ui_text(ui, R.x + 14 * s, y, lines[i], B, COLOR_TEXT, 0, false);
     }
+    ui_clear_clip(ui);
     if (max_scroll > 0) {
         const float thumb = std::max(R.h * R.h / content_height, 30 * s);
         const float thumb_y = R.y + (R.h - thumb) * state.license_scroll / max_scroll;

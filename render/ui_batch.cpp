@@ -139,6 +139,7 @@ void ui_begin_frame(UiContext& ui, int width, int height, const UiInput& input) 
     ui.width = std::max(width, 1);
     ui.height = std::max(height, 1);
     ui.input = input;
+    ui.clipping = false;
     ui.vertices.clear();
     ui.draws.clear();
 }
@@ -155,8 +156,41 @@ void ui_push_vertex(UiContext& ui, float x, float y, float u, float v, const UiC
     ui.vertices.push_back(UiVertex{x, y, u, v, c.r, c.g, c.b, c.a});
 }
 
+namespace {
+
+// Cuts the span a0..a1 (either order) to lo..hi, moving its texture
+// coordinates t0..t1 in proportion; false when nothing is left.
+bool trim_span(float& a0, float& a1, float& t0, float& t1, float lo, float hi) {
+    if (a0 > a1) return trim_span(a1, a0, t1, t0, lo, hi);
+    if (a1 <= lo || a0 >= hi) return false;
+    const float from = a0, to = a1, t_from = t0, t_to = t1;
+    if (from < lo) {
+        a0 = lo;
+        t0 = t_from + (t_to - t_from) * (lo - from) / (to - from);
+    }
+    if (to > hi) {
+        a1 = hi;
+        t1 = t_to - (t_to - t_from) * (to - hi) / (to - from);
+    }
+    return true;
+}
+
+}  // namespace
+
+void ui_set_clip(UiContext& ui, const UiRect& r) {
+    ui.clipping = true;
+    ui.clip = r;
+}
+
+void ui_clear_clip(UiContext& ui) { ui.clipping = false; }
+
 void ui_quad(UiContext& ui, float x0, float y0, float x1, float y1, float s0, float t0, float s1,
              float t1, const UiColor& c, uint32_t texture) {
+    if (ui.clipping) {
+        const UiRect& r = ui.clip;
+        if (!trim_span(x0, x1, s0, s1, r.x, r.x + r.w)) return;
+        if (!trim_span(y0, y1, t0, t1, r.y, r.y + r.h)) return;
+    }
     ui_push_draw(ui, texture, 6);
     ui_push_vertex(ui, x0, y0, s0, t0, c);
     ui_push_vertex(ui, x1, y0, s1, t0, c);

@@ -35,6 +35,10 @@ struct UiContext {
     int32_t height = 1;
     UiInput input;
     uint32_t active_id = 0;  // widget that captured the mouse with a press; 0 for none
+    // While set, ui_quad trims its quads to `clip` on the CPU, so a clipped
+    // area costs no GL state and no extra draw call. Cleared every frame.
+    bool clipping = false;
+    UiRect clip = {0, 0, 0, 0};
 };
 
 extern const char* const UI_VERTEX_SHADER_SOURCE;
@@ -56,7 +60,13 @@ void ui_begin_frame(UiContext& ui, int width, int height, const UiInput& input);
 // The next n vertices use `texture`: grows the last command when it has the same texture.
 void ui_push_draw(UiContext& ui, uint32_t texture, uint32_t n);
 void ui_push_vertex(UiContext& ui, float x, float y, float u, float v, const UiColor& c);
-// Two triangles (x0,y0)-(x1,y0)-(x1,y1) and (x0,y0)-(x1,y1)-(x0,y1), one colour.
+// Clips the following quads to `r` (drawable pixels) until ui_clear_clip or the next frame.
+// Only ui_quad is trimmed: triangles pushed vertex by vertex are drawn whole.
+void ui_set_clip(UiContext& ui, const UiRect& r);
+void ui_clear_clip(UiContext& ui);
+// Two triangles (x0,y0)-(x1,y0)-(x1,y1) and (x0,y0)-(x1,y1)-(x0,y1), one colour. Under a clip
+// the corners and texture coordinates are cut back to it (nothing is pushed when nothing is
+// left); a quad inside the clip is pushed exactly as without one.
 void ui_quad(UiContext& ui, float x0, float y0, float x1, float y1, float s0, float t0, float s1,
              float t1, const UiColor& c, uint32_t texture);
 // Uploads and draws the batch; an empty batch makes no GL call at all.

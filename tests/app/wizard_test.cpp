@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -15,6 +16,7 @@
 #include "app/wizard.h"
 #include "i18n/catalogue.h"
 #include "i18n/languages.h"
+#include "render/gl_api.h"
 #include "setup/command.h"
 #include "setup/game_files.h"
 #include "setup/paths.h"
@@ -177,7 +179,7 @@ TEST_F(Wizard, BackAfterAFailedCopyStartsOverOnLocation) {
     for (const InstallFile& file : state.files) EXPECT_EQ(file.status, Waiting) << file.name;
 }
 
-TEST_F(Wizard, WheelScrollsTheLicenceOnlyInsideItsBoxAndClamps) {
+TEST_F(Wizard, WheelScrollsTheLicenceOnlyInsideItsBoxAndClampsAndTheTextStaysInside) {
     REQUIRE_GL();
     TextSystem ts;
     ASSERT_TRUE(text_init(ts, nullptr)) << "needs a system font";
@@ -203,6 +205,36 @@ TEST_F(Wizard, WheelScrollsTheLicenceOnlyInsideItsBoxAndClamps) {
             if (std::abs(ui.vertices[i].x - (R.x + 14)) < 0.01f)
                 last_top = std::max(last_top, ui.vertices[i].y);
     EXPECT_NEAR(last_top, R.y + R.h - L - 12, 0.01f);
+
+    // Drawn for real: top, one wheel step and the end of the scroll differ inside the box
+    // and not by one pixel outside it (a line half scrolled out is cut at the outline).
+    std::string error;
+    ASSERT_TRUE(ui_init(ui, &ts, &error)) << error;
+    const auto shot = [&](float scroll) {
+        state.license_scroll = scroll;
+        frame(0, 0, false, false);
+        gl.glClearColor(0, 0, 0, 1);
+        gl.glClear(GL_COLOR_BUFFER_BIT);
+        ui_end_frame(ui);
+        std::vector<uint8_t> px(960 * 600 * 4);
+        gl.glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        gl.glReadPixels(0, 0, 960, 600, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+        return px;
+    };
+    const std::vector<uint8_t> top = shot(0);
+    for (float scroll : {L, 0.5f * L, max_scroll}) {
+        const std::vector<uint8_t> scrolled = shot(scroll);
+        int inside = 0, outside = 0;
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 960; ++x) {
+                const size_t i = (static_cast<size_t>(599 - y) * 960 + x) * 4;  // rows come bottom up
+                const bool in_box = x >= R.x && x < R.x + R.w && y >= R.y && y < R.y + R.h;
+                if (std::memcmp(&top[i], &scrolled[i], 4) != 0) ++(in_box ? inside : outside);
+            }
+        EXPECT_GT(inside, 0) << scroll;
+        EXPECT_EQ(outside, 0) << scroll;
+    }
+    ui_shutdown(ui);
     text_shutdown(ts);
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstring>
 #include <set>
 #include <string>
 #include <type_traits>
@@ -91,6 +92,48 @@ TEST(UiBatch, QuadsInARowWithOneTextureShareACommand) {
         EXPECT_EQ(got, want);
         EXPECT_EQ(ui.vertices.size(), 6 * textures.size()) << want;
     }
+}
+
+TEST(UiBatch, ClipTrimsQuadsAndTheirTextureCoordinatesOnlyWhileSet) {
+    // Quads of 0..10 x 0..20 with coordinates 0..1 against the clip 5..15 x 5..15:
+    // corners as x0 y0 x1 y1 s0 t0 s1 t1, or none when nothing is left.
+    const struct {
+        float x, y;                // where the quad's top left corner lies
+        std::vector<float> want;   // the first and third vertex, (x, y, u, v) each
+    } rows[] = {
+        {6, 6, {6, 6, 0, 0, 15, 15, 0.9f, 0.45f}},     // cut right and bottom
+        {0, 0, {5, 5, 0.5f, 0.25f, 10, 15, 1, 0.75f}},  // cut left, top and bottom
+        {5, -5, {5, 5, 0, 0.5f, 15, 15, 1, 1}},        // cut at the top only
+        {15, 0, {}}, {0, 15, {}}, {-10, 0, {}},        // touching or outside: nothing
+    };
+    for (const auto& row : rows) {
+        UiContext ui;
+        ui_set_clip(ui, {5, 5, 10, 10});
+        ui_quad(ui, row.x, row.y, row.x + 10, row.y + 20, 0, 0, 1, 1, WHITE, 7);
+        std::vector<float> got;
+        if (ui.vertices.size() == 6)
+            for (size_t i : {0, 2}) {
+                const UiVertex& v = ui.vertices[i];
+                got.insert(got.end(), {v.x, v.y, v.u, v.v});
+            }
+        ASSERT_EQ(got.size(), row.want.size()) << row.x << "," << row.y;
+        for (size_t i = 0; i < got.size(); ++i) EXPECT_FLOAT_EQ(got[i], row.want[i]) << row.x << "," << row.y;
+        EXPECT_EQ(ui.draws.size(), got.empty() ? 0u : 1u);
+    }
+    // A quad inside the clip, or drawn once the clip is gone, is pushed bit for bit as without one.
+    UiContext plain, clipped;
+    ui_quad(plain, 0.3f, 0.7f, 9.1f, 7.9f, 0.1f, 0.2f, 0.9f, 0.6f, WHITE, 0);
+    ui_set_clip(clipped, {0.3f, 0.7f, 8.8f, 7.2f});
+    ui_quad(clipped, 0.3f, 0.7f, 9.1f, 7.9f, 0.1f, 0.2f, 0.9f, 0.6f, WHITE, 0);
+    ui_clear_clip(clipped);
+    ui_quad(clipped, 20, 20, 30, 30, 0, 0, 1, 1, WHITE, 0);
+    ui_set_clip(clipped, {0, 0, 1, 1});
+    ui_begin_frame(clipped, 40, 40, UiInput{});  // a new frame starts unclipped
+    ui_quad(clipped, 0.3f, 0.7f, 9.1f, 7.9f, 0.1f, 0.2f, 0.9f, 0.6f, WHITE, 0);
+    ui_quad(clipped, 20, 20, 30, 30, 0, 0, 1, 1, WHITE, 0);
+    ui_quad(plain, 20, 20, 30, 30, 0, 0, 1, 1, WHITE, 0);
+    ASSERT_EQ(clipped.vertices.size(), plain.vertices.size());
+    EXPECT_EQ(std::memcmp(clipped.vertices.data(), plain.vertices.data(), plain.vertices.size() * sizeof(UiVertex)), 0);
 }
 
 std::vector<std::string> g_calls;
