@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <set>
 
+#include "i18n/languages.h"
 #include "render/gl_api.h"
 #include "tests/support/gl_context.h"
 #include "text/font_script.h"
@@ -24,6 +25,18 @@ const std::string DEVANAGARI_WORD = "\xE0\xA4\xB8\xE0\xA5\x87\xE0\xA4\x9F\xE0\xA
 const std::string MIXED_LINE = "Torvanel " + DEVANAGARI_WORD;
 
 int refuses_script(TTF_Font*, const char*) { return -1; }  // an SDL2_ttf built without HarfBuzz
+
+// Pixels a text leaves visibly inked (alpha above a quarter) when rendered alone.
+int inked_pixels(TTF_Font* font, const char* text) {
+    SDL_Surface* drawn = TTF_RenderUTF8_Blended(font, text, SDL_Color{255, 255, 255, 255});
+    SDL_Surface* rgba = drawn ? SDL_ConvertSurfaceFormat(drawn, SDL_PIXELFORMAT_RGBA32, 0) : nullptr;
+    int inked = 0;
+    for (int y = 0; rgba && y < rgba->h; ++y)
+        for (int x = 0; x < rgba->w; ++x) inked += static_cast<const uint8_t*>(rgba->pixels)[y * rgba->pitch + x * 4 + 3] > 64;
+    SDL_FreeSurface(rgba);
+    SDL_FreeSurface(drawn);
+    return inked;
+}
 
 int width_in(TTF_Font* font, const std::string& text) {
     int w = -1, h = 0;
@@ -242,4 +255,22 @@ TEST_F(Text, HindiClustersJoinWhenSdlTtfTakesTheScriptAndAreReorderedOtherwise) 
     }
     restore_font_script_function();
     for (size_t i = 0; i < 2; ++i) EXPECT_LT(widths[1][i], widths[0][i]) << words[i];  // conjuncts are narrower
+}
+
+TEST_F(Text, EveryLanguagesFontInksUnderscoreAndDescenderAndSpacesLatinProportionally) {
+    // Some CJK fonts put the underscore below their own descent, where SDL2_ttf cuts it off,
+    // and give every Latin letter one width ("SDL2 ttf.dll" in a typewriter face).
+    for (uint8_t language = 0; language < LANGUAGE_COUNT; ++language) {
+        text_set_language(ts, language);
+        for (int size = 13; size <= 36; ++size)
+            for (bool bold : {false, true}) {
+                TTF_Font* font = font_for(ts, size, bold);
+                ASSERT_NE(font, nullptr) << LANGUAGES[language].code;
+                if (!TTF_GlyphIsProvided32(font, 'g')) font = fallback_font_for(ts, size, bold);  // as drawn
+                const std::string where = std::string(LANGUAGES[language].code) + " " + std::to_string(size) + (bold ? "b" : "");
+                EXPECT_GT(inked_pixels(font, "_"), 0) << where;
+                EXPECT_GT(inked_pixels(font, "g"), 0) << where;
+                EXPECT_LT(width_in(font, "iiii"), width_in(font, "mmmm")) << where;
+            }
+    }
 }
