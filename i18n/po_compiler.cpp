@@ -10,6 +10,7 @@
 // is shown). A fuzzy entry counts as untranslated. Rows whose English text
 // has printf conversions carry "#, c-format", and every translation keeps
 // the same conversions in the same order, so one argument list fits all.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -218,6 +219,14 @@ static std::vector<std::string> conversions(const std::string& text, bool* stray
     return found;
 }
 
+// The conversions as a translation must keep them: those that take an
+// argument in their order, then every "%%" (a percent sign may stand on
+// either side of its number, as Turkish writes "%50").
+static std::vector<std::string> argument_order(std::vector<std::string> list) {
+    std::stable_partition(list.begin(), list.end(), [](const std::string& c) { return c != "%%"; });
+    return list;
+}
+
 static std::string joined(const std::vector<std::string>& list) {
     std::string out;
     for (const std::string& s : list) out += (out.empty() ? "" : " ") + s;
@@ -274,13 +283,13 @@ static std::string checked_text(const PoFile& file, const PoEntry& e, const PoEn
         fail(file.path, e.id_line, row + ": msgid differs from the English text in " + en_file.path);
     }
     bool stray = false;
-    const std::vector<std::string> expected = conversions(english.id, &stray);
+    const std::vector<std::string> expected = argument_order(conversions(english.id, &stray));
     if (!expected.empty() && !e.c_format) fail(file.path, e.line, row + " has printf conversions but no c-format flag");
 
     const std::string text = is_english ? e.id : (e.fuzzy ? std::string() : e.str);
     const int text_line = is_english ? e.id_line : e.str_line;
     if (text.empty()) return text;
-    const std::vector<std::string> found = conversions(text, &stray);
+    const std::vector<std::string> found = argument_order(conversions(text, &stray));
     if (found != expected)
         fail(file.path, text_line,
              row + ": printf conversions (" + joined(found) + ") differ from English (" + joined(expected) + ")");

@@ -62,6 +62,7 @@ TEST_F(PoCompiler, AcceptsAValidCatalogue) {
     EXPECT_EQ(run(), 0) << errors_;
     EXPECT_EQ(errors_, "");
     EXPECT_TRUE(fs::exists(table()));
+    EXPECT_EQ(run(9, "Day %d of %s, 5%% (tr)", "%%5, %d. gun, %s (tr)"), 0) << errors_;  // the percent sign first
 }
 
 TEST_F(PoCompiler, RejectsABrokenFileAtItsLineWithTheReason) {
@@ -74,6 +75,7 @@ TEST_F(PoCompiler, RejectsABrokenFileAtItsLineWithTheReason) {
         {6, "Day %d of %s, 5%% (it)", "Day %s of %d, 5%% (it)", "Day %s of %d",
          "printf conversions (%s %d %%) differ from English (%d %s %%)"},
         {9, "5%% (tr)", "5% (tr)", "5% (tr)", "printf conversions (%d %s) differ from English (%d %s %%)"},
+        {9, "Day %d of %s, 5%% (tr)", "%%5 %s %d (tr)", "%%5 %s", "printf conversions (%s %d %%) differ from English (%d %s %%)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reason);
