@@ -21,6 +21,7 @@
 #include "setup/command.h"
 #include "setup/paths.h"
 #include "setup/shortcuts.h"
+#include "tests/support/gl_context.h"
 #include "tests/support/portable.h"
 
 namespace {
@@ -109,6 +110,15 @@ TEST(Environment, FoldersAndTheScreenshotPathArriveAsUtf8) {
     read_automation(automation, unused);
     EXPECT_EQ(automation.shot_path, "C:\\Łódź\\張.bmp");
     set_env("ZR_SHOT", nullptr);
+}
+
+TEST(Environment, ScreenshotLandsUnderANonAsciiName) {
+    REQUIRE_GL();
+    const std::string shot = make_temp_dir("torvanel-Łódź-Торвaнел") + "/張.bmp";
+    save_screenshot(shot.c_str(), 16, 8);
+    std::error_code error;
+    EXPECT_EQ(fs::file_size(fs::u8path(shot), error), 54u + 16 * 8 * 3) << shot;
+    fs::remove_all(fs::u8path(shot).parent_path(), error);
 }
 
 // [SECTION] the command layer against stand-ins
