@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "render/gl_api.h"
+#include "setup/command.h"
 #include "setup/copy_engine.h"
 
 void read_automation(Automation& automation, SetupState& state) {
@@ -16,7 +17,7 @@ void read_automation(Automation& automation, SetupState& state) {
         state.license_accepted = true;  // the License page then shows Next enabled
         if (state.page == 3) begin_install(state);
     }
-    const char* shot = std::getenv("ZR_SHOT");
+    const char* shot = environment_value("ZR_SHOT");  // UTF-8 on Windows too
     automation.has_shot = shot != nullptr;
     automation.shot_path = shot ? shot : "";
     automation.shot_frame = 30;

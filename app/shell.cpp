@@ -8,6 +8,7 @@
 #include "i18n/catalogue.h"
 #include "i18n/languages.h"
 #include "render/gl_api.h"
+#include "setup/command.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ float ui_scale_for(int drawable_height) {
 uint8_t choose_start_language() {
     uint8_t id = preferred_language();
     // An existing but empty variable still overrides the locale.
-    if (const char* code = std::getenv("ZR_LANG")) id = match_language_code(code);
+    if (const char* code = environment_value("ZR_LANG")) id = match_language_code(code);
     return id;
 }
 
@@ -70,6 +71,12 @@ void shell_handle_event(const SDL_Event& event, float fx, float fy, UiInput& inp
 }
 
 int run_shell(Application& app) {
+    attach_parent_console();
+    // Windows would otherwise stretch the window's bitmap at 125-200 % display
+    // scaling (blurry text): with these the drawable has the real pixel size,
+    // so ui_scale_for sees the display's scale. Other systems ignore them.
+    SDL_SetHint("SDL_WINDOWS_DPI_AWARENESS", "permonitorv2");
+    SDL_SetHint("SDL_WINDOWS_DPI_SCALING", "1");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return 1;
 
     // Chosen before the window exists so that its title is already translated.

@@ -41,11 +41,23 @@ void create_shortcut(const std::string& link_path, const std::string& target_pat
 }
 
 std::string quote_for_powershell(const std::string& text) {
+    // PowerShell ends a single-quoted string at any of five quote characters:
+    // ' and the typographic U+2018 to U+201B (UTF-8 E2 80 98 to E2 80 9B), as
+    // in a profile folder such as C:\Users\O’Brien. Each is doubled as itself.
     std::string quoted;
-    quoted.reserve(text.size());
-    for (char c : text) {
-        quoted += c;
-        if (c == '\'') quoted += '\'';
+    quoted.reserve(text.size() + 8);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const bool typographic = c == 0xE2 && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0x80 &&
+                                 static_cast<unsigned char>(text[i + 2]) >= 0x98 &&
+                                 static_cast<unsigned char>(text[i + 2]) <= 0x9B;
+        if (typographic) {
+            quoted.append(text, i, 3).append(text, i, 3);
+            i += 2;
+        } else {
+            quoted += text[i];
+            if (c == '\'') quoted += '\'';
+        }
     }
     return quoted;
 }

@@ -11,7 +11,8 @@ void shortcut_step(SetupState& state);
 // Hands the PowerShell command line that writes one .lnk file to the command runner.
 void create_shortcut(const std::string& link_path, const std::string& target_path,
                      const std::string& working_dir);
-// Every ' doubled, for use between single quotes in PowerShell.
+// Every single-quote character PowerShell knows (' and U+2018 to U+201B)
+// doubled, for use between single quotes in PowerShell.
 std::string quote_for_powershell(const std::string& text);
-// start "" "<install_dir>/Torvanel.exe"
+// start "" "<install_dir>/Torvanel.exe" (the command layer starts it in its folder)
 void launch_game(const SetupState& state);
