@@ -59,11 +59,11 @@ protected:
 
     // Whether the batch holds an untextured quad covering exactly `r` in colour `c`.
     bool has_rect(const UiRect& r, const UiColor& c) const {
-        const auto near = [](float a, float b) { return std::abs(a - b) < 0.01f; };
+        const auto close_to = [](float a, float b) { return std::abs(a - b) < 0.01f; };
         for (size_t i = 0; i + 2 < ui.vertices.size(); ++i) {
             const UiVertex &a = ui.vertices[i], &b = ui.vertices[i + 2];
-            if (near(a.r, c.r) && near(a.g, c.g) && near(a.b, c.b) && near(a.a, c.a) &&
-                near(a.x, r.x) && near(a.y, r.y) && near(b.x, r.x + r.w) && near(b.y, r.y + r.h))
+            if (close_to(a.r, c.r) && close_to(a.g, c.g) && close_to(a.b, c.b) && close_to(a.a, c.a) &&
+                close_to(a.x, r.x) && close_to(a.y, r.y) && close_to(b.x, r.x + r.w) && close_to(b.y, r.y + r.h))
                 return true;
         }
         return false;
