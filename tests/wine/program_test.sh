@@ -42,7 +42,7 @@ cp "$DLLS/SDL2.dll" "$DLLS/SDL2_ttf.dll" "$STANDINS/Torvanel.exe" "$app/"
 for i in 1 2 3; do head -c $((4194304 + i * 1000)) /dev/zero | tr '\0' "$i" >"$app/music$i.mp3"; done
 printf 'Torvanel\r\n' >"$app/README.txt"; printf 'License\r\n' >"$app/LICENSE.txt"
 mkdir "$work/broken"; cp -l "$app"/* "$work/broken/"; rm "$work/broken/README.txt"
-mkdir "$work/nodll"; cp "$EXE" "$DLLS/SDL2_ttf.dll" "$work/nodll/"
+mkdir "$work/nodll"; cp "$EXE" "$work/nodll/torvanel-setup.exe"; cp "$DLLS/SDL2_ttf.dll" "$work/nodll/"
 cp "$STANDINS/powershell.exe" "$work/bin/"
 # Profile folders with every quote PowerShell knows and the command interpreter's specials.
 profile="$work/Łódź Юзер 張 ’‘‚‛' %PATH% &^!"
@@ -113,3 +113,111 @@ for lang in ${TORVANEL_WINE_LANGS:-en ar hi ja}; do
   done
   note "differing pixels, ${line%,}"
 done
+
+# [SECTION] an unattended installation into profile folders with awkward names
+# Fresh folders of their own, so nothing from the page runs above is counted.
+profile="$work/Kraków Łukasz Ольга 山田 O’Brien 100% R&D ^x! ‘‚‛'"
+mkdir -p "$profile/Local" "$profile/Roaming/Microsoft/Windows/Start Menu/Programs" "$profile/Desktop"
+PROFILE_ENV=("LOCALAPPDATA=$(winpath "$profile/Local")" "USERPROFILE=$(winpath "$profile")"
+             "APPDATA=$(winpath "$profile/Roaming")")
+installed="$profile/Local/Programs/Torvanel"
+rc=0
+run_wine TORVANEL_STANDIN_RECORD="$(winpath "$work/powershell.txt")" ZR_LANG=en ZR_SETUP_PAGE=3 \
+  ZR_SHOT="$(winpath "$work/shots/installed-wine.bmp")" ZR_FRAMES=40 -- "$app/torvanel-setup.exe" || rc=$?
+[ "$rc" = 0 ] || fail "the unattended installation ended with exit code $rc"
+for f in "${FILES[@]}"; do
+  cmp -s "$app/$f" "$installed/$f" || fail "$f was not installed byte for byte in $installed"
+done
+# The Done page, as the Linux build draws it after the same installation.
+run_linux "$app" ZR_LANG=en ZR_SETUP_PAGE=3 ZR_SHOT="$work/shots/installed-linux.bmp" ZR_FRAMES=40 ||
+  fail "Linux: the unattended installation ended with exit code $?"
+n=$(differing shots/installed-linux.bmp shots/installed-wine.bmp)
+[ "$n" = 0 ] || fail "the Done page after installing differs from the Linux one in $n pixels"
+note "installed into $installed; Done page pixels differing from Linux: $n"
+
+# [SECTION] the shortcut command lines, as the stand-in powershell.exe received them
+# PowerShell's quoting: each of its five single quotes doubled inside a '...' string.
+ps_quote() { sed "s/'/''/g; s/‘/‘‘/g; s/’/’’/g; s/‚/‚‚/g; s/‛/‛‛/g" <<<"$1"; }
+shortcut_command() { # <link> <target> <folder>: the -Command argument that makes the shortcut
+  printf "\$s=(New-Object -ComObject WScript.Shell).CreateShortcut('%s'); \$s.TargetPath='%s'; " \
+    "$(ps_quote "$1")" "$(ps_quote "$2")"
+  printf "\$s.WorkingDirectory='%s'; \$s.Description='Torvanel'; \$s.Save()" "$(ps_quote "$3")"
+}
+target="$(winpath "$profile/Local")/Programs/Torvanel/Torvanel.exe"
+folder="$(winpath "$profile/Local")/Programs/Torvanel"
+{
+  for link in "$(winpath "$profile")/Desktop/Torvanel.lnk" \
+              "$(winpath "$profile/Roaming")/Microsoft/Windows/Start Menu/Programs/Torvanel.lnk"; do
+    echo "program $(winpath "$work/bin/powershell.exe")"
+    echo "argc 8"
+    printf 'arg %s\n' powershell -NoProfile -WindowStyle Hidden -ExecutionPolicy Bypass -Command
+    echo "arg $(shortcut_command "$link" "$target" "$folder")"
+    echo "cwd $(winpath "$work")"
+    echo "console-window no"
+    echo "end"
+  done
+} >powershell-expected.txt
+# The raw command line is the program's business; its arguments as PowerShell reads them are ours.
+grep -v '^line ' powershell.txt >powershell-got.txt 2>/dev/null || true
+diff -u powershell-expected.txt powershell-got.txt >&2 ||
+  fail "the stand-in powershell.exe received other commands than one per shortcut with exact paths"
+
+# [SECTION] Finish, clicked on the Done page, starts the installed game in its folder
+run_wine TORVANEL_STANDIN_RECORD="$(winpath "$work/game.txt")" ZR_LANG=en ZR_SETUP_PAGE=3 \
+  -- "$app/torvanel-setup.exe" & pid=$!
+window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Torvanel Setup$' | head -n 1) || true
+[ -n "$window" ] || fail "the setup window never appeared under Wine"
+# Finish sits where Next does; the primary button does nothing until the Done page is up.
+for _ in 1 2 3 4 5 6 7 8 9 10; do
+  [ -n "$window" ] && kill -0 "$pid" 2>/dev/null || break
+  sleep 1; xdotool mousemove --window "$window" 862 559 click 1 2>/dev/null || true
+done
+rc=0; wait "$pid" || rc=$?
+[ "$rc" = 0 ] || fail "the setup program ended with exit code $rc after Finish"
+for _ in $(seq 50); do grep -qs '^end$' game.txt && break; sleep 0.2; done
+{ echo "program $(winpath "$installed/Torvanel.exe")"; echo "cwd $(winpath "$installed")";
+  echo "console-window no"; } >game-expected.txt
+# The shortcut commands of this run are in the record too; the game's block is the one wanted.
+awk '/^program .*Torvanel\.exe$/ { game = 1 } game && /^(program|cwd|console-window) /' game.txt \
+  >game-got.txt 2>/dev/null || true
+diff -u game-expected.txt game-got.txt >&2 || fail "Finish did not start the installed game in its folder"
+xdotool mousemove 1 1
+
+# [SECTION] Wine at 144 DPI: the drawable is larger than the window and the layout follows
+"$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+rc=0; run_wine ZR_LANG=en ZR_SHOT="$(winpath "$work/shots/dpi.bmp")" ZR_FRAMES=5 -- "$app/torvanel-setup.exe" || rc=$?
+"$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+[ "$rc" = 0 ] || fail "at 144 DPI the program ended with exit code $rc"
+run_linux "$app" ZR_LANG=en ZR_SHOT="$work/shots/dpi-linux.bmp" ZR_FRAMES=5 || fail "Linux: exit code $?"
+size=$(identify -format '%wx%h' shots/dpi.bmp 2>/dev/null || echo none)
+[ "$size" = 1440x900 ] || fail "at 144 DPI the screenshot is $size, not 1440x900"
+# Flat colours of the Linux English Welcome page (scale 1) found again at 1.5 times their place:
+# the Next and Cancel faces and the sidebar's edge; the Next face is not at its place of scale 1.
+for probe in "800 545 1200 818" "700 545 1050 818" "251 300 376 450"; do
+  set -- $probe
+  [ "$(pixel shots/dpi.bmp "$3" "$4")" = "$(pixel shots/dpi-linux.bmp "$1" "$2")" ] ||
+    fail "at 144 DPI the pixel at $3,$4 is not the one at $1,$2 of scale 1"
+done
+[ "$(pixel shots/dpi.bmp 800 545)" != "$(pixel shots/dpi-linux.bmp 800 545)" ] ||
+  fail "at 144 DPI the Next button is where it is at scale 1"
+note "at 144 DPI: $size"
+
+# [SECTION] failures before the window: no SDL2.dll, no OpenGL 3.3
+# Wine reports a missing DLL on its module channel (Windows shows it in a message box) and ends
+# the process with STATUS_DLL_NOT_FOUND (0xc0000135, of which the exit code keeps 0x35).
+rc=0; WINEDEBUG=err+module timeout 60 "$WINE" "$work/nodll/torvanel-setup.exe" 2>nodll.err >/dev/null || rc=$?
+grep -q 'err:module:import_dll Library SDL2.dll (which is needed by .*torvanel-setup.exe") not found' nodll.err ||
+  fail "without SDL2.dll Wine did not report the missing DLL: $(tail -c 300 nodll.err)"
+grep -q 'status c0000135' nodll.err || fail "without SDL2.dll the start did not fail with c0000135"
+! grep -qiE 'unhandled exception|page fault' nodll.err || fail "without SDL2.dll the program crashed"
+[ "$rc" = 53 ] || fail "without SDL2.dll the exit code is $rc, not 53 (0xc0000135)"
+# Without OpenGL 3.3 the program says so in a message box titled Torvanel, dismissed here.
+MESA_GL_VERSION_OVERRIDE=3.2 run_wine ZR_LANG=en -- "$app/torvanel-setup.exe" & pid=$!
+box=$(timeout 30 xdotool search --sync --onlyvisible --name '^Torvanel$' | head -n 1) || true
+[ -n "$box" ] || fail "without OpenGL 3.3 no message box titled Torvanel appeared"
+[ -z "$box" ] || { sleep 0.5; xdotool key --window "$box" Return 2>/dev/null || true; }
+rc=0; wait "$pid" || rc=$?
+[ "$rc" = 1 ] || fail "without OpenGL 3.3 the exit code is $rc, not 1"
+
+if [ "$failures" -gt 0 ]; then echo "wine-program: $failures failures" >&2; exit 1; fi
+note "all passed"
