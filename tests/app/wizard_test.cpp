@@ -19,6 +19,7 @@
 #include "setup/game_files.h"
 #include "setup/paths.h"
 #include "tests/support/gl_context.h"
+#include "tests/support/portable.h"
 
 namespace fs = std::filesystem;
 
@@ -119,7 +120,7 @@ TEST_F(Wizard, FinishLaunchesTheGameOnceOnlyWhenTicked) {
 }
 
 TEST_F(Wizard, ChangeLocationCyclesAndShortcutBoxesToggleTheirOwnOption) {
-    unsetenv("LOCALAPPDATA");
+    set_env("LOCALAPPDATA", nullptr);
     build_install_candidates(state);
     state.page = 2;
     const WizardLayout l = layout();

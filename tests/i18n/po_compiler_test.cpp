@@ -2,8 +2,6 @@
 // a valid one is accepted; a broken one stops it with "file:line: reason",
 // exit code 1 and no output file.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,15 +9,17 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "i18n/catalogue.h"
 #include "i18n/languages.h"
+#include "tests/support/portable.h"
 
 namespace fs = std::filesystem;
 
 class PoCompiler : public ::testing::Test {
 protected:
-    void SetUp() override { fs::create_directories(dir_); }
+    void SetUp() override { dir_ = fs::u8path(make_temp_dir("po_compiler_test")); }
     void TearDown() override { fs::remove_all(dir_); }
 
     fs::path po(int l) const { return dir_ / (std::string(LANGUAGES[l].code) + ".po"); }
@@ -41,20 +41,20 @@ protected:
     // Writes the catalogue, file `broken` with `from` replaced by `to`, and runs the generator.
     int run(int broken = -1, const std::string& from = "", const std::string& to = "") {
         fs::remove(table());
-        std::string command = "'" TORVANEL_PO_COMPILER "' '" + table().string() + "'";
+        std::vector<std::string> args = {table().u8string()};
         for (int l = 0; l < LANGUAGE_COUNT; ++l) {
             std::string text = po_text(l);
             if (l == broken) edited_ = text.replace(text.find(from), from.size(), to);
             std::ofstream(po(l), std::ios::binary) << text;
-            command += " '" + po(l).string() + "'";
+            args.push_back(po(l).u8string());
         }
-        const int status = std::system((command + " 2>'" + (dir_ / "stderr").string() + "'").c_str());
+        const int status = run_program(TORVANEL_PO_COMPILER, args, (dir_ / "stderr").u8string());
         std::ifstream err(dir_ / "stderr");
         errors_.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return status;
     }
 
-    fs::path dir_ = fs::temp_directory_path() / ("po_compiler_test_" + std::to_string(getpid()));
+    fs::path dir_;
     std::string edited_, errors_;
 };
 

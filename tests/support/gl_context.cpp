@@ -14,7 +14,10 @@ bool g_tried = false;
 bool g_ok = false;
 
 bool open_context() {
+#ifndef _WIN32
+    // Offscreen has GL only through EGL on Windows; there the display is used.
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
+#endif
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
         return false;

@@ -1,5 +1,6 @@
 // A real OpenGL 3.3 core context for tests, without a display: SDL's
-// offscreen video driver on Mesa's software rasteriser. One hidden window
+// offscreen video driver on Mesa's software rasteriser (on Windows, where
+// that driver has no GL, a hidden window on the display). One hidden window
 // and context per test process, created on first use and kept current.
 #pragma once
 

@@ -89,10 +89,13 @@ TEST_F(Text, NothingOpensMeansNoText) {
     EXPECT_EQ(measure_text(ts, "Next", 18, false), 0);
     EXPECT_EQ(line_skip(ts, 18, false), 18);
     const TextTexture t = render_text(ts, "Next", 18, WHITE, false);
-    EXPECT_EQ(std::vector<long>({t.texture, t.width, t.height}), std::vector<long>(3, 0));
+    EXPECT_EQ(std::vector<int64_t>({t.texture, t.width, t.height}), std::vector<int64_t>(3, 0));
 }
 
 TEST_F(Text, EachSizeAndWeightOpensOnceAndAFailureIsRemembered) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a font file that is open cannot be deleted there";
+#endif
     const std::string copy = "/tmp/torvanel-font-" + std::to_string(getpid()) + ".ttf";
     std::filesystem::copy_file(DEJAVU, copy, std::filesystem::copy_options::overwrite_existing);
     const FontPair only[1] = {{copy.c_str(), copy.c_str()}};
@@ -143,11 +146,11 @@ TEST_F(Text, CacheKeysHitsAndSeparateEntries) {
     const TextTexture a = render_text(ts, "Next", 18, WHITE, false);
     ts.cache.at("18|4294967295|Next").width = 999;  // a hit answers what is stored
     const TextTexture again = render_text(ts, "Next", 18, WHITE, false);
-    EXPECT_EQ(std::vector<long>({again.texture, again.width}), std::vector<long>({a.texture, 999}));
+    EXPECT_EQ(std::vector<int64_t>({again.texture, again.width}), std::vector<int64_t>({a.texture, 999}));
     render_text(ts, "Next", 18, 0xFF0000FFu, false);  // another colour and another weight: two more
     render_text(ts, "Next", 18, WHITE, true);
     const TextTexture none = render_text(ts, "", 18, WHITE, false);  // draws nothing, caches nothing
-    EXPECT_EQ(std::vector<long>({none.texture, none.width, none.height}), std::vector<long>(3, 0));
+    EXPECT_EQ(std::vector<int64_t>({none.texture, none.width, none.height}), std::vector<int64_t>(3, 0));
     EXPECT_EQ(ts.cache.size(), 3u);
 }
 
