@@ -29,6 +29,10 @@ void paint_emblem(int n, std::vector<uint8_t>& pixels);
 // Whether (x, y) falls on a lit window of the building with this left edge and top.
 bool window_lit(float left, float top, float x, float y, int seed);
 
+// Lets the painter use AVX2 where the CPU has it (the default) or keeps it
+// to SSE2; the bytes are the same either way (tests and benchmarks switch).
+void emblem_allow_wide_simd(bool allowed);
+
 // Where the painter finds the road for every sample of an n x n painting,
 // for checking its search: samples row-major, n*k a side (k = 4 from n = 128
 // up, else 3), sample j of pixel p at ((j + 0.5) / k + p) * 256 / n on either
