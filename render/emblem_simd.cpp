@@ -51,9 +51,9 @@ __attribute__((target("avx2"))) void nearest_road_8(const RoadLine* lines, const
         best_segment = _mm256_blendv_ps(best_segment, _mm256_castsi256_ps(_mm256_set1_epi32(*c)),
                                         nearer);
     }
-    _mm256_store_ps(out.d2, best);
-    _mm256_store_ps(out.param, best_param);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(out.segment), _mm256_castps_si256(best_segment));
+    _mm256_storeu_ps(out.d2, best);
+    _mm256_storeu_ps(out.param, best_param);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.segment), _mm256_castps_si256(best_segment));
 }
 
 #else

@@ -10,9 +10,9 @@ struct RoadLine {
 };
 
 struct RoadHits8 {
-    alignas(32) float d2[8];
-    alignas(32) float param[8];
-    alignas(32) int32_t segment[8];  // -1: no candidate
+    float d2[8];  // no over-alignment: Win64 stacks are only 16-byte aligned
+    float param[8];
+    int32_t segment[8];  // -1: no candidate
 };
 
 // Whether the CPU runs AVX2 and the painter may use it (see emblem_allow_wide_simd).
