@@ -99,28 +99,33 @@ void draw_license(SetupState& state, UiContext& ui, float wheel, const WizardLay
     ui_fill_rect(ui, R, {0.06f, 0.05f, 0.04f, 0.9f});
     ui_outline(ui, R, 1.0f, {0.45f, 0.38f, 0.28f, 1.0f});
 
-    std::vector<std::string> lines;
+    // The agreement never changes and its wrapped lines are remembered; the
+    // list keeps its strings' capacity, so a frame copies without allocating.
+    static const std::vector<std::string> paragraphs = license_paragraphs();
+    thread_local std::vector<std::string> lines;
+    size_t count = 0;
+    auto add_line = [&](const std::string& line) {
+        if (count == lines.size()) lines.emplace_back();
+        lines[count++] = line;
+    };
     const int wrap_width = static_cast<int>(R.w - 28 * s);
-    for (const std::string& paragraph : license_paragraphs()) {
-        if (paragraph.empty()) {
-            lines.emplace_back();
-            continue;
-        }
-        for (std::string& line : wrap_text(ui, paragraph, wrap_width, B))
-            lines.push_back(std::move(line));
+    for (const std::string& paragraph : paragraphs) {
+        if (paragraph.empty()) add_line(paragraph);
+        else
+            for (const std::string& line : wrapped_lines(ui, paragraph, wrap_width, B)) add_line(line);
     }
 
     const UiInput& in = ui.input;
     if (in.mouse_x >= R.x && in.mouse_y >= R.y && in.mouse_x < R.x + R.w &&
         in.mouse_y < R.y + R.h)
         state.license_scroll -= wheel * L;  // wheel up scrolls towards the top
-    const float content_height = static_cast<float>(lines.size()) * L + 24 * s;
+    const float content_height = static_cast<float>(count) * L + 24 * s;
     const float max_scroll = content_height - R.h;
     state.license_scroll = max_scroll > 0 ? std::clamp(state.license_scroll, 0.0f, max_scroll) : 0;
 
     // Lines half scrolled out are cut at the inside of the outline; far ones are skipped.
     ui_set_clip(ui, {R.x + 1, R.y + 1, R.w - 2, R.h - 2});
-    for (size_t i = 0; i < lines.size(); ++i) {
+    for (size_t i = 0; i < count; ++i) {
         const float y = R.y + 12 * s + static_cast<float>(i) * L - state.license_scroll;
         if (y >= R.y - L && y <= R.y + R.h)
             ui_text(ui, R.x + 14 * s, y, lines[i], B, COLOR_TEXT, 0, false);

@@ -34,6 +34,18 @@ void BM_emblem(benchmark::State& state) {
 }
 BENCHMARK(BM_emblem)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// The same painter kept to SSE2, as on a CPU without AVX2.
+void BM_emblem_sse2(benchmark::State& state) {
+    std::vector<uint8_t> pixels;
+    emblem_allow_wide_simd(false);
+    for (auto _ : state) {
+        paint_emblem(EMBLEM_SIZE, pixels);
+        benchmark::DoNotOptimize(pixels.data());
+    }
+    emblem_allow_wide_simd(true);
+}
+BENCHMARK(BM_emblem_sse2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 struct Timing {
     double cpu_seconds;
     double real_seconds;

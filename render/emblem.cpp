@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "render/emblem_simd.h"
 #include "render/gl_api.h"
 
 // The road search runs four samples at a time on SSE2; elsewhere (or when
@@ -510,6 +511,7 @@ struct Painter {
     std::vector<SampleColumn> columns;
     std::vector<SampleRow> rows;
     RoadLanes lanes;
+    std::array<RoadLine, ROAD_SEGMENTS> lines;  // for the eight-sample search
     RoadBlocks blocks;
     std::vector<Color> colors;    // k rows of `samples`
     std::vector<uint8_t> inside;  // k rows of `samples`
@@ -554,6 +556,10 @@ void prepare(Painter& p, int n) {
     const auto segments = road_segments();
     build_road_blocks(n, u, segments, p.blocks);
     broadcast_segments(segments, p.lanes);
+    for (int s = 0; s < ROAD_SEGMENTS; ++s) {
+        const RoadSegment& g = segments[s];
+        p.lines[s] = {g.ax, g.ay, g.dx, g.dy, g.len2};
+    }
     p.colors.resize(static_cast<size_t>(k) * p.samples);
     p.inside.resize(static_cast<size_t>(k) * p.samples);
 }
@@ -565,7 +571,22 @@ void for_each_road_hit(const Painter& p, int py, int i, Hit&& hit) {
     const float y = p.coord[py * p.k + i];
     const int block_row = (py / FINE_BLOCK) * p.blocks.per_row;
     RoadHits hits;
-    for (int px = 0; px < p.n; ++px) {
+    int px = 0;
+    // With four samples a pixel, the two pixels of a block fill eight lanes.
+    if (p.k == 4 && FINE_BLOCK == 2 && emblem_wide_simd()) {
+        RoadHits8 hits8;
+        for (; px + 1 < p.n; px += 2) {
+            const int block = block_row + px / FINE_BLOCK;
+            if (p.blocks.count[block] == 0) continue;
+            const uint8_t* list = p.blocks.segments.data() + p.blocks.first[block];
+            nearest_road_8(p.lines.data(), list, list + p.blocks.count[block], &p.coord[px * 4], y,
+                           hits8);
+            for (int j = 0; j < 8; ++j)
+                if (hits8.segment[j] >= 0)
+                    hit(px * 4 + j, hits8.segment[j], hits8.d2[j], hits8.param[j]);
+        }
+    }
+    for (; px < p.n; ++px) {
         const int block = block_row + px / FINE_BLOCK;
         if (p.blocks.count[block] == 0) continue;
         const uint8_t* list = p.blocks.segments.data() + p.blocks.first[block];
@@ -659,10 +680,9 @@ void emblem_road_hits(int n, std::vector<EmblemRoadHit>& hits) {
 
 // [SECTION] Texture
 
-uint32_t make_emblem_texture(int size, int* width_out, int* height_out) {
-    const int n = std::max(size, 16);
-    std::vector<uint8_t> pixels;
-    paint_emblem(n, pixels);
+namespace {
+
+uint32_t upload_emblem(const std::vector<uint8_t>& pixels, int n) {
     GLuint texture = 0;
     gl.glGenTextures(1, &texture);
     gl.glBindTexture(GL_TEXTURE_2D, texture);
@@ -672,6 +692,41 @@ uint32_t make_emblem_texture(int size, int* width_out, int* height_out) {
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     gl.glBindTexture(GL_TEXTURE_2D, 0);
+    return texture;
+}
+
+int texture_side(int size) { return std::max(size, 16); }
+
+}  // namespace
+
+uint32_t make_emblem_texture(int size, int* width_out, int* height_out) {
+    EmblemPainting none;
+    return finish_emblem_texture(none, size, width_out, height_out);
+}
+
+EmblemPainting::~EmblemPainting() {
+    if (worker.joinable()) worker.join();
+}
+
+void begin_emblem_painting(EmblemPainting& painting, int size) {
+    if (painting.worker.joinable()) painting.worker.join();
+    painting.size = size;
+    // The worker only touches `pixels` (and the road tables built on first
+    // use, which C++ guards); nobody reads them before the join.
+    painting.worker = std::thread(
+        [&painting, n = texture_side(size)] { paint_emblem(n, painting.pixels); });
+}
+
+uint32_t finish_emblem_texture(EmblemPainting& painting, int size, int* width_out,
+                               int* height_out) {
+    const int n = texture_side(size);
+    if (painting.worker.joinable()) painting.worker.join();
+    if (painting.size != size || painting.pixels.size() != static_cast<size_t>(n) * n * 4)
+        paint_emblem(n, painting.pixels);
+    const uint32_t texture = upload_emblem(painting.pixels, n);
+    // The bytes are not needed again: give their memory back.
+    std::vector<uint8_t>().swap(painting.pixels);
+    painting.size = 0;
     if (width_out) *width_out = n;
     if (height_out) *height_out = n;
     return texture;

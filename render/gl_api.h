@@ -98,3 +98,9 @@ using GlProcLookup = void* (*)(const char* name);
 bool load_gl_api();
 // As load_gl_api, with another address lookup (tests hide names through it).
 bool load_gl_api_with(GlProcLookup lookup);
+// A lookup for the null backend: every name resolves to a function that does
+// nothing, except that glGen* and glCreate* hand out fresh non-zero names and
+// status queries report success, so code runs unchanged without a GPU
+// (benchmarks measure the program's own CPU time through it). Null for
+// names outside the table.
+void* null_gl_lookup(const char* name);

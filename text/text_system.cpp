@@ -104,6 +104,7 @@ void close_all(std::map<int32_t, TTF_Font*>& fonts) {
 }
 
 void close_fonts(TextSystem& ts) {
+    ts.wrap_cache.clear();
     close_all(ts.fonts);
     close_all(ts.fallback_fonts);
     ts.fallback_chosen = false;
@@ -138,6 +139,7 @@ bool load_fonts_for_language(TextSystem& ts, uint8_t language, std::string* diag
     ts.font_script_decided = ts.font_shapes_script = false;
     ts.regular_font_path.clear();
     ts.bold_font_path.clear();
+    ts.wrap_cache.clear();
     const FontList* list = &g_lists.fallback;
     switch (language) {
         case LANG_CHINESE: list = &g_lists.chinese; break;

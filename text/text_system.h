@@ -48,6 +48,9 @@ struct TextSystem {
     std::string fallback_regular_path;
     std::string fallback_bold_path;
     std::map<int32_t, TTF_Font*> fallback_fonts;
+    // Paragraphs already broken into lines, by size, width and text; valid
+    // for the fonts in use, so emptied whenever they change.
+    std::unordered_map<std::string, std::vector<std::string>> wrap_cache;
 };
 
 constexpr int PROBE_POINT_SIZE = 16;

@@ -1,4 +1,5 @@
-// The painter against the plain per-sample one (also built into the binary without SSE2).
+// The painter against the plain per-sample one, with and without AVX2 (also
+// built into a binary without SSE2).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,41 +10,56 @@
 
 namespace {
 
-TEST(EmblemMatchesPlainPainter, SameBytes) {
-    for (int n : {16, 100, 256}) {
-        std::vector<uint8_t> plain, fast;
-        paint_emblem_reference(n, plain);
-        paint_emblem(n, fast);
-        ASSERT_EQ(fast.size(), plain.size()) << n;
-        const size_t first =
-            std::mismatch(fast.begin(), fast.end(), plain.begin()).first - fast.begin();
-        EXPECT_EQ(first, fast.size()) << "size " << n << ": first difference at x "
-                                      << first / 4 % n << ", y " << first / 4 / n;
+// Runs body once with AVX2 allowed (where the CPU has it) and once kept to SSE2.
+template <typename Body>
+void for_each_simd_width(Body&& body) {
+    for (bool wide : {true, false}) {
+        SCOPED_TRACE(wide ? "AVX2 allowed" : "kept to SSE2");
+        emblem_allow_wide_simd(wide);
+        body();
     }
+    emblem_allow_wide_simd(true);
+}
+
+TEST(EmblemMatchesPlainPainter, SameBytes) {
+    for_each_simd_width([] {
+        for (int n : {16, 100, 129, 256}) {
+            std::vector<uint8_t> plain, fast;
+            paint_emblem_reference(n, plain);
+            paint_emblem(n, fast);
+            ASSERT_EQ(fast.size(), plain.size()) << n;
+            const size_t first =
+                std::mismatch(fast.begin(), fast.end(), plain.begin()).first - fast.begin();
+            EXPECT_EQ(first, fast.size()) << "size " << n << ": first difference at x "
+                                          << first / 4 % n << ", y " << first / 4 / n;
+        }
+    });
 }
 
 // Byte equality can hide a wrong tie between two equally near segments (a bend's shared end).
 TEST(EmblemMatchesPlainPainter, SameRoadSegmentDistanceAndArcPerSample) {
-    for (int n : {16, 100, 256}) {
-        std::vector<EmblemRoadHit> hits;
-        emblem_road_hits(n, hits);
-        const int k = n >= 128 ? 4 : 3, side = n * k;
-        ASSERT_EQ(hits.size(), size_t(side) * side) << n;
-        auto coord = [&](int q) { return ((q % k + 0.5f) / k + q / k) * (256.0f / n); };
-        int within = 0;
-        for (int qy = 0; qy < side; ++qy) {
-            for (int qx = 0; qx < side; ++qx) {
-                const ReferenceRoadHit want = reference_road_nearest(coord(qx), coord(qy));
-                const EmblemRoadHit& got = hits[size_t(qy) * side + qx];
-                if (want.d2 > 784.0f) continue;  // out of reach: the road changes nothing
-                ++within;
-                ASSERT_TRUE(got.segment == want.segment && got.d2 == want.d2 && got.arc == want.arc)
-                    << "size " << n << ", sample " << qx << "," << qy << ": segment "
-                    << got.segment << " instead of " << want.segment << ", or d2 or arc differ";
+    for_each_simd_width([] {
+        for (int n : {16, 100, 129, 256}) {
+            std::vector<EmblemRoadHit> hits;
+            emblem_road_hits(n, hits);
+            const int k = n >= 128 ? 4 : 3, side = n * k;
+            ASSERT_EQ(hits.size(), size_t(side) * side) << n;
+            auto coord = [&](int q) { return ((q % k + 0.5f) / k + q / k) * (256.0f / n); };
+            int within = 0;
+            for (int qy = 0; qy < side; ++qy) {
+                for (int qx = 0; qx < side; ++qx) {
+                    const ReferenceRoadHit want = reference_road_nearest(coord(qx), coord(qy));
+                    const EmblemRoadHit& got = hits[size_t(qy) * side + qx];
+                    if (want.d2 > 784.0f) continue;  // out of reach: the road changes nothing
+                    ++within;
+                    ASSERT_TRUE(got.segment == want.segment && got.d2 == want.d2 && got.arc == want.arc)
+                        << "size " << n << ", sample " << qx << "," << qy << ": segment "
+                        << got.segment << " instead of " << want.segment << ", or d2 or arc differ";
+                }
             }
+            EXPECT_GT(within, side * side / 5) << n;
         }
-        EXPECT_GT(within, side * side / 5) << n;
-    }
+    });
 }
 
 }  // namespace

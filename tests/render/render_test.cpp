@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <set>
@@ -64,6 +65,28 @@ TEST(GlLoader, RealContextLoadsAllSixtyOne) {
     TORVANEL_GL_FUNCTIONS(TORVANEL_COUNT)
 #undef TORVANEL_COUNT
     EXPECT_EQ(loaded, 61);
+}
+
+TEST(GlLoader, NullBackendLoadsEverythingAndHandsOutFreshNames) {
+    const GlApi saved = gl;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(load_gl_api_with(null_gl_lookup));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(null_gl_lookup("glNotAFunction"), nullptr);
+    GLuint names[3] = {};
+    gl.glGenTextures(2, names);
+    gl.glGenBuffers(1, names + 2);
+    EXPECT_TRUE(names[0] != 0 && names[1] != names[0] && names[2] != names[1] && names[2] != 0);
+    // The renderer starts, draws and stops on it as on a real driver.
+    UiContext ui;
+    std::string log;
+    ASSERT_TRUE(ui_init(ui, nullptr, &log)) << log;
+    EXPECT_NE(ui.program, 0u);
+    ui_begin_frame(ui, 960, 600, {});
+    ui_quad(ui, 0, 0, 10, 10, 0, 0, 1, 1, WHITE, names[0]);
+    ui_end_frame(ui);
+    ui_shutdown(ui);
+    gl = saved;
 }
 
 // [SECTION] Batch without GL
@@ -327,6 +350,38 @@ TEST(Emblem, TextureOfSizeEightIsTheSixteenPixelPainting) {
     gl.glDeleteTextures(1, &texture);
     uploaded.resize(16 * 16 * 4);
     EXPECT_EQ(uploaded, painted(16));
+}
+
+TEST(Emblem, PaintingAheadUploadsTheSamePixelsAndCopesWithAnotherSize) {
+    const GlApi saved = gl;
+    load_gl_api_with(null_gl_lookup);
+    for (auto [ahead, wanted] : {std::pair{64, 64}, {8, 32}, {0, 20}}) {
+        EmblemPainting painting;
+        if (ahead > 0) begin_emblem_painting(painting, ahead);
+        int w = 0, h = 0;
+        EXPECT_NE(finish_emblem_texture(painting, wanted, &w, &h), 0u);
+        EXPECT_EQ(std::pair(w, h), std::pair(std::max(wanted, 16), std::max(wanted, 16)));
+        EXPECT_TRUE(painting.pixels.empty() && !painting.worker.joinable());
+    }
+    {
+        EmblemPainting abandoned;  // destroyed while its worker may still paint
+        begin_emblem_painting(abandoned, 256);
+    }
+    gl = saved;
+
+    REQUIRE_GL();
+    EmblemPainting painting;
+    begin_emblem_painting(painting, 40);
+    const uint32_t texture = finish_emblem_texture(painting, 40, nullptr, nullptr);
+    auto get_tex_image = reinterpret_cast<void(APIENTRY*)(GLenum, GLint, GLenum, GLenum, void*)>(
+        SDL_GL_GetProcAddress("glGetTexImage"));
+    std::vector<uint8_t> uploaded(40 * 40 * 4);
+    gl.glBindTexture(GL_TEXTURE_2D, texture);
+    gl.glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    get_tex_image(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, uploaded.data());
+    gl.glBindTexture(GL_TEXTURE_2D, 0);
+    gl.glDeleteTextures(1, &texture);
+    EXPECT_EQ(uploaded, painted(40));
 }
 
 }  // namespace

@@ -80,4 +80,27 @@ TEST_F(RealFonts, ParagraphDrawsOneQuadPerLine) {
     EXPECT_EQ(ui.vertices[12].x, 10);
 }
 
+TEST_F(RealFonts, RememberedLinesFollowTheFontsInUse) {
+    std::string text = "mm";
+    for (int i = 0; i < 30; ++i) text += " mm";
+    const int max = width("mm mm mm mm mm mm mm mm mm mm");
+    const Lines english = wrapped_lines(ui, text, max, 18);
+    EXPECT_EQ(english, wrap_text(ui, text, max, 18));
+    EXPECT_EQ(&wrapped_lines(ui, text, max, 18), &wrapped_lines(ui, text, max, 18));
+    // Chinese served by a narrower font for a moment.
+    static const FontPair LIBERATION[1] = {
+        {"/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
+         "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf"}};
+    FontLists lists = default_font_lists();
+    lists.chinese = {LIBERATION, 1};
+    set_font_lists(&lists);
+    text_set_language(ts, 10);
+    set_font_lists(nullptr);
+    const Lines other = wrap_text(ui, text, max, 18);
+    if (other == english) GTEST_SKIP() << "no second font";
+    EXPECT_EQ(wrapped_lines(ui, text, max, 18), other);
+    for (int i = 0; i < 600; ++i) wrapped_lines(ui, std::to_string(i), max, 18);
+    EXPECT_LE(ts.wrap_cache.size(), 256u);
+}
+
 }  // namespace

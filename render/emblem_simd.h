@@ -1,0 +1,23 @@
+// The emblem's road search eight samples at a time with AVX2, chosen at run
+// time: the program is built for any x86-64, and only this file's one
+// function is compiled for AVX2. Internal to the emblem painter.
+#pragma once
+#include <cstdint>
+
+// One road segment as the search needs it.
+struct RoadLine {
+    float ax, ay, dx, dy, len2;
+};
+
+struct RoadHits8 {
+    float d2[8];  // no over-alignment: Win64 stacks are only 16-byte aligned
+    float param[8];
+    int32_t segment[8];  // -1: no candidate
+};
+
+// Whether the CPU runs AVX2 and the painter may use it (see emblem_allow_wide_simd).
+bool emblem_wide_simd();
+// The nearest of the candidates list..end for the eight samples at xs8[j], y:
+// exactly the float operations of the four-lane search, ties to the first.
+void nearest_road_8(const RoadLine* lines, const uint8_t* list, const uint8_t* end,
+                    const float* xs8, float y, RoadHits8& out);
