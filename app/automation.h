@@ -14,6 +14,9 @@ struct Automation {
     int32_t frame_count = 0;
 };
 
+// The value of a numeric variable exactly as atoi reads it ("  7x" is 7,
+// "text" is 0); false when the number does not fit an int32_t.
+bool parse_env_int(const char* text, int32_t& value);
 // Reads ZR_SETUP_PAGE, ZR_SHOT and ZR_FRAMES and applies the start page.
 void read_automation(Automation& automation, SetupState& state);
 // Counts a finished frame; takes the picture at shot_frame. True when it was taken.
