@@ -61,10 +61,10 @@ std::string read_file(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The sanitizers' settings of this run, handed on to the program it starts.
+// The sanitizers' settings of this run (and the library they preload), handed on to the program.
 std::string sanitizer_options() {
     std::string vars;
-    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "LD_PRELOAD"})
         if (const char* value = std::getenv(name)) vars += std::string(" ") + name + "='" + value + "'";
     return vars;
 }
