@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -11,9 +13,24 @@
 #include "setup/command.h"
 #include "setup/copy_engine.h"
 
+bool parse_env_int(const char* text, int32_t& value) {
+    // strtoll reads exactly what atoi reads (spaces, a sign, digits, then
+    // anything); only the range is checked, because atoi's overflow is undefined.
+    errno = 0;
+    const long long parsed = std::strtoll(text, nullptr, 10);
+    if (errno == ERANGE || parsed < INT_MIN || parsed > INT_MAX) return false;
+    value = static_cast<int32_t>(parsed);
+    return true;
+}
+
 void read_automation(Automation& automation, SetupState& state) {
     if (const char* page = std::getenv("ZR_SETUP_PAGE")) {
-        state.page = std::atoi(page);
+        int32_t chosen = 0;
+        if (!parse_env_int(page, chosen)) chosen = 0;
+        // After a failed game-file check only the pages that install nothing
+        // may be pictured; any other keeps the failure page and its message.
+        const bool check_failed = state.page == 5 && !state.install_started;
+        if (!check_failed || chosen == 0 || chosen == 1) state.page = chosen;
         state.license_accepted = true;  // the License page then shows Next enabled
         if (state.page == 3) begin_install(state);
     }
@@ -21,7 +38,8 @@ void read_automation(Automation& automation, SetupState& state) {
     automation.has_shot = shot != nullptr;
     automation.shot_path = shot ? shot : "";
     automation.shot_frame = 30;
-    if (const char* frames = std::getenv("ZR_FRAMES")) automation.shot_frame = std::atoi(frames);
+    const char* frames = std::getenv("ZR_FRAMES");
+    if (frames && !parse_env_int(frames, automation.shot_frame)) automation.shot_frame = 0;  // never pictured
 }
 
 bool automation_after_frame(Automation& automation, int width, int height) {

@@ -14,7 +14,13 @@ struct Automation {
     int32_t frame_count = 0;
 };
 
-// Reads ZR_SETUP_PAGE, ZR_SHOT and ZR_FRAMES and applies the start page.
+// The value of a numeric variable exactly as atoi reads it ("  7x" is 7,
+// "text" is 0); false when the number does not fit an int32_t.
+bool parse_env_int(const char* text, int32_t& value);
+// Reads ZR_SETUP_PAGE, ZR_SHOT and ZR_FRAMES and applies the start page. After
+// a failed game-file check only pages 0 and 1 replace the failure page, so an
+// unattended run never installs a broken folder. A number beyond int counts
+// as none: page 0, and no picture.
 void read_automation(Automation& automation, SetupState& state);
 // Counts a finished frame; takes the picture at shot_frame. True when it was taken.
 bool automation_after_frame(Automation& automation, int width, int height);

@@ -10,6 +10,7 @@
 #include "setup/copy_engine.h"
 #include "setup/game_files.h"
 #include "setup/paths.h"
+#include "text/elide.h"
 #include "text/paragraph.h"
 #include "text/text_system.h"
 #include "ui/widgets.h"
@@ -143,6 +144,12 @@ void draw_license(SetupState& state, UiContext& ui, float wheel, const WizardLay
         state.license_accepted = !state.license_accepted;
 }
 
+// The path on one line of `width` pixels, its middle elided when it is wider.
+std::string fitted_path(UiContext& ui, const std::string& path, float width, int size) {
+    return elide_path_middle(path, static_cast<int>(width),
+                             [&](const std::string& t) { return ui_text_width(ui, t, size, false); });
+}
+
 // [SECTION] Location
 
 void draw_location(SetupState& state, UiContext& ui, const WizardLayout& l) {
@@ -154,7 +161,8 @@ void draw_location(SetupState& state, UiContext& ui, const WizardLayout& l) {
 
     const UiRect folder = {C.x, C.y + 56 * s + l.line_step, C.w, 40 * s};
     ui_round_rect(ui, folder, 6 * s, {0.06f, 0.05f, 0.04f, 0.9f});
-    ui_text_in_rect(ui, folder, state.install_dir, B, COLOR_TEXT, 0, 12 * s, false);
+    ui_text_in_rect(ui, folder, fitted_path(ui, state.install_dir, folder.w - 24 * s, B), B,
+                    COLOR_TEXT, 0, 12 * s, false);
 
     const UiRect change = {C.x, folder.y + 50 * s, 300 * s, 38 * s};
     if (ui_button(ui, ID_CHANGE_LOCATION, change, tr(MSG_CHANGE_LOCATION), true, false, B, false))
@@ -223,7 +231,8 @@ void draw_done(SetupState& state, UiContext& ui, const WizardLayout& l) {
     ui_heading(ui, C, s, tr(MSG_DONE_HEADING), COLOR_ACCENT);
     float y = draw_paragraph(ui, C.x, C.y + 60 * s, tr(MSG_COPIED_TO), C.w, B, l.line_step,
                              COLOR_TEXT);
-    y = draw_paragraph(ui, C.x, y, state.install_dir, C.w, B, l.line_step, COLOR_ACCENT);
+    ui_text(ui, C.x, y, fitted_path(ui, state.install_dir, C.w, B), B, COLOR_ACCENT, 0, false);
+    y += l.line_step;
     const UiRect box = {C.x, y + 14 * s, std::min(460 * s, C.w), 40 * s};
     if (ui_checkbox(ui, ID_START_GAME, box, tr(MSG_START_GAME), state.start_game_on_close, false,
                     B, s))
@@ -238,8 +247,15 @@ void draw_failure(const SetupState& state, UiContext& ui, const WizardLayout& l)
     for (;;) {
         const size_t end = state.error_text.find('\n', start);
         const std::string piece = state.error_text.substr(start, end - start);
-        if (piece.empty()) y += 0.6f * l.line_step;  // "\n\n" leaves a gap of 0.6 line
-        else y = draw_paragraph(ui, C.x, y, piece, C.w, l.body_size, l.line_step, COLOR_TEXT);
+        if (piece.empty()) {
+            y += 0.6f * l.line_step;  // "\n\n" leaves a gap of 0.6 line
+        } else if (piece == state.install_dir) {
+            ui_text(ui, C.x, y, fitted_path(ui, piece, C.w, l.body_size), l.body_size, COLOR_TEXT,
+                    0, false);
+            y += l.line_step;
+        } else {
+            y = draw_paragraph(ui, C.x, y, piece, C.w, l.body_size, l.line_step, COLOR_TEXT);
+        }
         if (end == std::string::npos) break;
         start = end + 1;
     }

@@ -12,11 +12,25 @@
 // fails (as opposed to one that meets the end of the file), so a damaged
 // source is never installed short; and a failed close of the destination,
 // the last point where the system can refuse bytes it accepted earlier.
+//
+// The game files must survive any install folder, so a file is opened only
+// once it is known to be safe: a destination that is the source itself (the
+// folder setup runs from, a hard link, a symlinked folder) is already in
+// place and never opened; a source that is not a regular file (a FIFO, a
+// device) fails instead of blocking the frame loop; a destination that is a
+// link is replaced by a fresh file, so nothing it points to is written.
 #include "setup/copy_engine.h"
 
 #include <filesystem>
+#include <string>
 #include <system_error>
 #include <utility>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "i18n/catalogue.h"
 #include "setup/paths.h"
@@ -38,18 +52,77 @@ void fail_write(SetupState& state, const InstallFile& file) {
     fail_install(state, format_text(tr(221), file.name.c_str()));
 }
 
+#ifndef _WIN32
+// The name a stream can open to reach the descriptor's own file: the
+// descriptor's file under /proc, so the path cannot be swapped in between;
+// the path itself where /proc is absent.
+std::string descriptor_path(int fd, const std::string& path) {
+    const std::string own = "/proc/self/fd/" + std::to_string(fd);
+    return access(own.c_str(), F_OK) == 0 ? own : path;
+}
+
+bool is_regular_descriptor(int fd) {
+    struct stat info;
+    return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+#endif
+
+// Opens `stream` on the regular file at `path` for reading; a FIFO or device
+// fails at once instead of waiting for a writer.
+bool open_source(std::ifstream& stream, const std::string& path) {
+#ifdef _WIN32
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(fs_path(path), error)) return false;
+    stream.open(fs_path(path), std::ios::binary);
+#else
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    if (is_regular_descriptor(fd)) stream.open(descriptor_path(fd, path), std::ios::binary);
+    close(fd);
+#endif
+    return stream.is_open();
+}
+
+// Opens `stream` on a new or emptied regular file at `path`. Whatever else
+// stands there (a symbolic link, a FIFO, a file with other hard links) is
+// removed first, so the write never reaches another file.
+bool open_destination(std::ofstream& stream, const std::string& path) {
+    const std::filesystem::path p = fs_path(path);
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::symlink_status(p, error);
+    const bool plain = std::filesystem::is_regular_file(status) &&
+                       std::filesystem::hard_link_count(p, error) == 1;
+    if (std::filesystem::exists(status) && !plain && !std::filesystem::is_directory(status))
+        std::filesystem::remove(p, error);  // a failure shows at the open below
+#ifdef _WIN32
+    stream.open(p, std::ios::binary | std::ios::trunc);
+#else
+    // No link is followed and nothing waits, even for a link planted since the check.
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                        0666);
+    if (fd < 0) return false;
+    if (is_regular_descriptor(fd))
+        stream.open(descriptor_path(fd, path), std::ios::binary | std::ios::trunc);
+    close(fd);
+#endif
+    return stream.is_open();
+}
+
+// Whether the destination is the source file itself, under another name or not.
+bool same_file(const std::string& source, const std::string& dest) {
+    std::error_code error;
+    return std::filesystem::equivalent(fs_path(source), fs_path(dest), error) && !error;
+}
+
 // Opens the source, then (only when the source opened, so an existing
 // destination is not emptied for nothing) the destination. False on failure.
 bool open_streams(SetupState& state, const InstallFile& file) {
     state.source_stream.clear();
     state.source_stream.rdbuf()->pubsetbuf(nullptr, 0);
-    state.source_stream.open(fs_path(join_path(state.source_dir, file.name)), std::ios::binary);
-    if (!state.source_stream.is_open()) return false;
+    if (!open_source(state.source_stream, join_path(state.source_dir, file.name))) return false;
     state.dest_stream.clear();
     state.dest_stream.rdbuf()->pubsetbuf(nullptr, 0);
-    state.dest_stream.open(fs_path(join_path(state.install_dir, file.name)),
-                           std::ios::binary | std::ios::trunc);
-    return state.dest_stream.is_open();
+    return open_destination(state.dest_stream, join_path(state.install_dir, file.name));
 }
 
 void close_streams(SetupState& state) {
@@ -83,6 +156,14 @@ void copy_step(SetupState& state) {
         InstallFile& file = state.files[state.current_file];
         if (!state.source_stream.is_open()) {
             file.status = Copying;
+            if (same_file(join_path(state.source_dir, file.name),
+                          join_path(state.install_dir, file.name))) {
+                // Already in place: opening it for writing would empty the game file.
+                state.progress_done += file.size;
+                file.status = Done;
+                ++state.current_file;
+                continue;
+            }
             if (!open_streams(state, file)) {
                 fail_install(state, format_text(tr(223), file.name.c_str()) + "\n" + state.install_dir +
                                         "\n\n" + tr(236));

@@ -23,7 +23,33 @@ void append_key(std::string& key, const std::string& text, int size, uint32_t rg
     key += text;
 }
 
+// GL_MAX_TEXTURE_SIZE of the current context, looked up through SDL beside
+// the entry-point table; 0 (no known limit) without a context.
+int max_texture_size() {
+    using GetIntegerv = void(APIENTRY*)(GLenum, GLint*);
+    if (!SDL_GL_GetCurrentContext()) return 0;
+    static const auto get = reinterpret_cast<GetIntegerv>(SDL_GL_GetProcAddress("glGetIntegerv"));
+    GLint size = 0;
+    if (get) get(GL_MAX_TEXTURE_SIZE, &size);
+    return size;
+}
+
+// Pending GL errors, cleared; an upload is trusted only when none arose.
+bool gl_error_pending() {
+    using GetError = GLenum(APIENTRY*)();
+    if (!SDL_GL_GetCurrentContext()) return false;
+    static const auto get = reinterpret_cast<GetError>(SDL_GL_GetProcAddress("glGetError"));
+    bool pending = false;
+    for (int i = 0; get && i < 16 && get() != GL_NO_ERROR; ++i) pending = true;
+    return pending;
+}
+
+// The texture of the surface, or 0 when the GPU cannot hold it: a texture
+// beyond the limit would draw as a black bar.
 uint32_t upload_rgba(const SDL_Surface* s) {
+    const int limit = max_texture_size();
+    if (limit > 0 && (s->w > limit || s->h > limit)) return 0;
+    gl_error_pending();  // errors of earlier calls are not this upload's
     GLuint tex = 0;
     gl.glGenTextures(1, &tex);
     gl.glBindTexture(GL_TEXTURE_2D, tex);
@@ -35,6 +61,10 @@ uint32_t upload_rgba(const SDL_Surface* s) {
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     gl.glBindTexture(GL_TEXTURE_2D, 0);
+    if (gl_error_pending()) {
+        gl.glDeleteTextures(1, &tex);
+        return 0;
+    }
     return tex;
 }
 
@@ -77,6 +107,7 @@ TextTexture render_text(TextSystem& ts, const std::string& text, int size, uint3
     result.width = rgba_surface->w;
     result.height = rgba_surface->h;
     SDL_FreeSurface(rgba_surface);
+    if (result.texture == 0) return {};  // never cached, so a later frame may try again
     ts.cache.emplace(key, result);
     return result;
 }

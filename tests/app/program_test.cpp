@@ -7,6 +7,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -49,9 +53,26 @@ struct Picture {
     }
 };
 
+const char* const GAME_FILES[] = {"Torvanel.exe", "SDL2.dll", "SDL2_ttf.dll", "music1.mp3",
+                                  "music2.mp3", "music3.mp3", "README.txt", "LICENSE.txt"};
+
+std::string read_file(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The sanitizers' settings of this run (and the library they preload), handed on to the program.
+std::string sanitizer_options() {
+    std::string vars;
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "LD_PRELOAD"})
+        if (const char* value = std::getenv(name)) vars += std::string(" ") + name + "='" + value + "'";
+    return vars;
+}
+
 class SetupProgram : public ::testing::Test {
 protected:
     fs::path dir, app;
+    std::map<std::string, std::string> sources;  // what the program's folder must still hold
 
     void SetUp() override {
         char pattern[] = "/tmp/torvanel-program-XXXXXX";
@@ -61,17 +82,23 @@ protected:
         fs::copy_file(SETUP_PROGRAM, app / "torvanel-setup");
         const std::string files = std::string(SAMPLE_FILES_PROGRAM) + " " + app.string() + " 8192";
         ASSERT_EQ(std::system(files.c_str()), 0);  // the biggest file takes two frames to copy
+        for (const char* f : GAME_FILES) sources[f] = read_file(app / f);
     }
     void TearDown() override {
+        expect_sources_unchanged();
         std::error_code ignored;
         fs::remove_all(dir, ignored);
+    }
+    void expect_sources_unchanged() {
+        for (const auto& [name, bytes] : sources)
+            EXPECT_TRUE(read_file(app / name) == bytes) << "game file " << name << " changed";
     }
     // Runs the program in `dir` with only `vars` and the offscreen driver in its environment;
     // the exit code, or 124 when it was ended after `seconds`.
     int run(const std::string& vars, int seconds = 60) {
         const std::string command = "cd " + dir.string() +
-                                    " && env -i PATH=/usr/bin:/bin SDL_VIDEODRIVER=offscreen " +
-                                    vars + " timeout " + std::to_string(seconds) +
+                                    " && env -i PATH=/usr/bin:/bin SDL_VIDEODRIVER=offscreen" +
+                                    sanitizer_options() + " " + vars + " timeout " + std::to_string(seconds) +
                                     " ./app/torvanel-setup >output.txt 2>&1";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -148,18 +175,60 @@ TEST_F(SetupProgram, UnattendedInstallCopiesEveryFileAndEndsOnDone) {
     expect_chrome(picture(), 4, ACCENT);
 }
 
-TEST_F(SetupProgram, MissingGameFileOpensTheFailurePageWithoutBack) {
+TEST_F(SetupProgram, MissingGameFileOpensTheFailurePageWithoutBackWhateverPageIsAsked) {
     fs::remove(app / "SDL2.dll");
-    ASSERT_EQ(run("ZR_SHOT=shot.bmp ZR_FRAMES=2"), 0);
-    const Picture p = picture();
-    expect_chrome(p, 4, ERROR_RED);
-    EXPECT_TRUE(p.looks(BACK_X, ROW_Y, background(ROW_Y))) << "Back";
-    EXPECT_TRUE(p.area_has(302, 112, 900, 140, TEXT)) << "no message under the heading";
-    EXPECT_FALSE(fs::exists(dir / "Programs"));
+    sources.erase("SDL2.dll");
+    for (const char* page : {"", "ZR_SETUP_PAGE=2", "ZR_SETUP_PAGE=3", "ZR_SETUP_PAGE=4"}) {
+        SCOPED_TRACE(page);
+        ASSERT_EQ(run(std::string(page) + " ZR_SHOT=shot.bmp ZR_FRAMES=2"), 0);
+        const Picture p = picture();
+        expect_chrome(p, 4, ERROR_RED);
+        EXPECT_TRUE(p.looks(BACK_X, ROW_Y, background(ROW_Y))) << "Back";
+        EXPECT_TRUE(p.area_has(302, 112, 900, 140, TEXT)) << "no message under the heading";
+        EXPECT_FALSE(fs::exists(dir / "Programs"));
+    }
+}
+
+TEST_F(SetupProgram, HostileSettingsKeepEveryGameFileAndEndOnAPageThatSaysSo) {
+    std::string deep = dir.string();  // a 4 KiB install folder, and one the system refuses
+    while (deep.size() < 4000) deep += "/Torvanel_Spiele";
+    const std::string refused = dir.string() + "/" + std::string(300, 'y') + deep.substr(dir.string().size());
+    struct Row {
+        const char* what;
+        std::function<void()> arrange;
+        std::string vars;
+        int step, path_y;  // path_y: the row of a long install path, 0 for none
+        Rgb heading, path;
+    };
+    const Row rows[] = {
+        {"the install folder is the program's own, through a link",
+         [&] { fs::create_directories(dir / "Programs"), fs::create_directory_symlink(app, dir / "Programs/Torvanel"); },
+         "ZR_SETUP_PAGE=3 ZR_FRAMES=30", 4, 0, ACCENT, {}},
+        {"a page number beyond int", [] {}, "ZR_SETUP_PAGE=4294967299 ZR_FRAMES=2", 0, 0, ACCENT, {}},
+        {"a 4 KiB install folder", [] {}, "LOCALAPPDATA='" + deep + "' ZR_SETUP_PAGE=4 ZR_FRAMES=2", 4, 140, ACCENT, ACCENT},
+        {"a folder that cannot be made", [] {}, "LOCALAPPDATA='" + refused + "' ZR_SETUP_PAGE=3 ZR_FRAMES=2", 4, 140,
+         ERROR_RED, TEXT},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        row.arrange();
+        fs::remove(dir / "shot.bmp");
+        ASSERT_EQ(run(row.vars + " ZR_SHOT=shot.bmp"), 0);
+        const Picture p = picture();
+        expect_chrome(p, row.step, row.heading);
+        expect_sources_unchanged();
+        if (row.path_y == 0) continue;
+        // The path's line ends readable inside the panel: no black bar, no text past the panel.
+        EXPECT_TRUE(p.area_has(600, row.path_y - 8, 930, row.path_y + 16, row.path))
+            << "no path";
+        EXPECT_FALSE(p.area_has(302, row.path_y - 8, 960, row.path_y + 16, {0, 0, 0})) << "a black bar";
+        EXPECT_TRUE(p.looks(945, row.path_y, background(row.path_y))) << "past the panel";
+    }
+    EXPECT_TRUE(fs::is_symlink(dir / "Programs/Torvanel"));
 }
 
 TEST_F(SetupProgram, PictureLimitsAndAMissingOpenGlContext) {
-    for (const char* frames : {"0", "text"}) {
+    for (const char* frames : {"0", "text", "4294967298"}) {  // the last does not fit an int
         EXPECT_EQ(run(std::string("ZR_SHOT=shot.bmp ZR_FRAMES=") + frames, 3), 124) << frames;
         EXPECT_FALSE(fs::exists(dir / "shot.bmp")) << frames;
     }

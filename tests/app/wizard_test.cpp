@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/automation.h"
 #include "app/shell.h"
 #include "app/wizard.h"
 #include "i18n/catalogue.h"
@@ -268,4 +269,17 @@ TEST(Shell, ScaleClampsAndEventsBecomeTheFramesInput) {
     EXPECT_TRUE(running);
     send(SDL_QUIT, 0, 0, 1, 1);
     EXPECT_FALSE(running);
+}
+
+TEST(Automation, EnvironmentNumbersReadAsAtoiDoesOrNotAtAll) {
+    for (const char* text : {"3", " \t\n-12", "+7 frames", "4x2", "text", "", "-", "2147483647", "-2147483648",
+                             "00000000000000000000042"}) {
+        int32_t value = -99;
+        EXPECT_TRUE(parse_env_int(text, value)) << '"' << text << '"';
+        EXPECT_EQ(value, std::atoi(text)) << '"' << text << '"';
+    }
+    for (const char* text : {"2147483648", "-2147483649", "4294967299", " 99999999999999999999999 "}) {
+        int32_t value = -99;
+        EXPECT_FALSE(parse_env_int(text, value)) << text;
+    }
 }

@@ -1,14 +1,22 @@
 // The installation engine: locations, game-file check, copy engine, shortcuts and launching.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <map>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "i18n/catalogue.h"
@@ -49,6 +57,20 @@ std::map<std::string, std::string> read_game_folder(const std::string& folder) {
 
 
 Strings g_commands;  // what the captured runner was given
+
+// Opens the FIFOs from both ends after five seconds unless the test is done:
+// code that blocks on one is then freed, so its test fails instead of hanging.
+struct FifoWatchdog {
+    std::vector<std::string> fifos;
+    std::atomic<bool> done{false};
+    std::thread thread{[this] {
+        for (int i = 0; i < 50 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        for (const std::string& fifo : fifos)
+            if (!done) close(open(fifo.c_str(), O_RDWR | O_NONBLOCK));
+    }};
+    explicit FifoWatchdog(std::vector<std::string> paths) : fifos(std::move(paths)) { signal(SIGPIPE, SIG_IGN); }
+    ~FifoWatchdog() { done = true, thread.join(); }
+};
 
 // What the wizard does with the engine in one frame of the Install page.
 void run_frame(SetupState& state) {
@@ -95,7 +117,7 @@ struct Setup : testing::Test {
         ASSERT_TRUE(scan_game_files(*state, missing)) << missing;
     }
     void expect_sources_unchanged() {
-        for (const auto& [name, bytes] : sources) EXPECT_EQ(read_file(src + "/" + name), bytes) << "source " << name;
+        for (const auto& [name, bytes] : sources) EXPECT_TRUE(read_file(src + "/" + name) == bytes) << "source " << name;
     }
     void run() {
         begin_install(*state);
@@ -175,15 +197,22 @@ TEST_F(Setup, EachFrameCopiesAtMostThreeMebibytes) {
 
 TEST_F(Setup, EveryFailureStopsWithItsTextThenBackAndInstallCopyAgain) {
     const std::string blocked = temp + "/blocker/Torvanel";
+    const auto make_fifo = [&](const std::string& path) { fs::remove(u8(path)), mkfifo(path.c_str(), 0600); };
     struct Row { std::function<void()> arrange; std::string text; size_t file; };
     const Row rows[] = {
         {[&] { write_file(temp + "/blocker", ""), state->install_dir = blocked; },
          "Could not create the folder:\n" + blocked + "\n\nNot a directory", 0},
-#ifndef _WIN32  // no full device to link to there
-        {[&] { fs::create_symlink("/dev/full", u8(inst + "/music1.mp3")); },
+#ifndef _WIN32  // no file-size limit there
+        {[&] {  // a full disk: the system refuses bytes past 250 KB (signal ignored, write fails)
+             signal(SIGXFSZ, SIG_IGN);
+             const rlimit limit = {250000, RLIM_INFINITY};
+             setrlimit(RLIMIT_FSIZE, &limit);
+         },
          "The disk is full or not writable while copying music1.mp3.", 3},
 #endif
         {[&] { fs::remove(u8(src + "/README.txt")), sources.erase("README.txt"); },  // removed after the check
+         "Could not write README.txt to:\n" + inst + HINT, 6},
+        {[&] { make_fifo(src + "/README.txt"), sources.erase("README.txt"); },  // a FIFO fails, never waits
          "Could not write README.txt to:\n" + inst + HINT, 6},
         {[&] { fs::create_directory(u8(inst + "/SDL2.dll")); }, "Could not write SDL2.dll to:\n" + inst + HINT, 1},
     };
@@ -191,7 +220,10 @@ TEST_F(Setup, EveryFailureStopsWithItsTextThenBackAndInstallCopyAgain) {
         SCOPED_TRACE(row.text);
         restart(SIZES);
         row.arrange();
+        FifoWatchdog watchdog({src + "/README.txt"});
         run();
+        const rlimit unlimited = {RLIM_INFINITY, RLIM_INFINITY};
+        setrlimit(RLIMIT_FSIZE, &unlimited);
         EXPECT_EQ(state->page, 5);
         EXPECT_EQ(state->error_text, row.text);
         EXPECT_EQ(state->current_file, row.file);
@@ -205,6 +237,41 @@ TEST_F(Setup, EveryFailureStopsWithItsTextThenBackAndInstallCopyAgain) {
     run();
     EXPECT_EQ(state->page, 4) << state->error_text;
     EXPECT_EQ(read_game_folder(inst), sources);
+}
+
+TEST_F(Setup, NothingInTheInstallFolderLeadsAWriteToAnotherFile) {
+    const std::string outside = temp + "/outside.txt", exe = "/Torvanel.exe";
+    struct Row { const char* what; std::function<void()> arrange; uint64_t commands; };
+    const Row rows[] = {
+        {"a symbolic link", [&] { fs::create_symlink(u8(outside), u8(inst + exe)); }, 0},
+        {"a hard link", [&] { fs::create_hard_link(u8(outside), u8(inst + exe)); }, 0},
+        {"a FIFO", [&] { mkfifo((inst + exe).c_str(), 0600); }, 0},
+        // The source itself, under its own name, a symlinked folder or a hard link: already in
+        // place, never opened for writing, and the shortcuts are still made.
+        {"the folder setup runs from", [&] { state->install_dir = src; }, 2},
+        {"a link to that folder", [&] { fs::remove_all(u8(inst)), fs::create_directory_symlink(u8(src), u8(inst)); }, 2},
+        {"a hard link to the source", [&] { fs::create_hard_link(u8(src + exe), u8(inst + exe)); }, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        restart(SIZES);
+        write_file(outside, "not a game file");
+        fs::remove(u8(inst + exe));
+        state->make_desktop_shortcut = state->make_start_menu_entry = row.commands > 0;
+        row.arrange();
+        FifoWatchdog watchdog({inst + exe});
+        run();
+        EXPECT_EQ(state->page, 4) << state->error_text;
+        EXPECT_EQ(state->progress_done, state->progress_total);
+        EXPECT_EQ(g_commands.size(), row.commands);
+        EXPECT_TRUE(read_file(outside) == "not a game file") << "written through";
+        expect_sources_unchanged();
+        if (!fs::is_regular_file(fs::symlink_status(u8(state->install_dir + exe)))) {
+            ADD_FAILURE() << "not replaced by a file";  // (reading a FIFO would wait for ever)
+            continue;
+        }
+        EXPECT_TRUE(read_game_folder(state->install_dir) == sources) << "not installed byte for byte";
+    }
 }
 
 TEST_F(Setup, AbandonedMidFileKeepsThePartialCopyAndClosesBothFiles) {

@@ -11,6 +11,7 @@
 #include "render/gl_api.h"
 #include "tests/support/gl_context.h"
 #include "text/font_script.h"
+#include "text/elide.h"
 #include "text/glyph_fallback.h"
 #include "text/shaping.h"
 #include "text/text_render.h"
@@ -165,8 +166,13 @@ TEST_F(Text, CacheKeysHitsAndSeparateEntries) {
     EXPECT_EQ(std::vector<int64_t>({again.texture, again.width}), std::vector<int64_t>({a.texture, 999}));
     render_text(ts, "Next", 18, 0xFF0000FFu, false);  // another colour and another weight: two more
     render_text(ts, "Next", 18, WHITE, true);
-    const TextTexture none = render_text(ts, "", 18, WHITE, false);  // draws nothing, caches nothing
-    EXPECT_EQ(std::vector<int64_t>({none.texture, none.width, none.height}), std::vector<int64_t>(3, 0));
+    GLint limit = 0;
+    gl_extra<void(APIENTRY*)(GLenum, GLint*)>("glGetIntegerv")(GL_MAX_TEXTURE_SIZE, &limit);
+    const std::string too_wide(static_cast<size_t>(limit) / 4, 'W');  // wider than any texture may be
+    for (const std::string& text : {std::string(), too_wide}) {  // draw nothing, cache nothing
+        const TextTexture none = render_text(ts, text, 18, WHITE, false);
+        EXPECT_EQ(std::vector<int64_t>({none.texture, none.width, none.height}), std::vector<int64_t>(3, 0));
+    }
     EXPECT_EQ(ts.cache.size(), 3u);
 }
 
@@ -270,5 +276,34 @@ TEST_F(Text, EveryLanguagesFontInksUnderscoreAndDescenderAndSpacesLatinProportio
                 EXPECT_GT(inked_pixels(font, "g"), 0) << where;
                 EXPECT_LT(width_in(font, "iiii"), width_in(font, "mmmm")) << where;
             }
+    }
+}
+
+TEST(Elide, APathTooWideKeepsItsEndsAndGivesUpTheMiddle) {
+    // One pixel per byte, so widths are byte counts (the ellipsis is three).
+    const MeasureText bytes = [](const std::string& t) { return static_cast<int>(t.size()); };
+    const std::string path = "C:/Users/Ann/AppData/Local/Programs/Torvanel";  // 44 bytes
+    const std::pair<int, std::string> rows[] = {
+        {44, path},
+        {43, "C:/Users/Ann/\xE2\x80\xA6/Local/Programs/Torvanel"},
+        {30, "C:/Users/\xE2\x80\xA6/Programs/Torvanel"},
+        {20, "C:/\xE2\x80\xA6/Torvanel"},
+        {15, "C:/\xE2\x80\xA6/Torvanel"},
+        {14, "C:/Us\xE2\x80\xA6rvanel"},  // pieces no longer fit: characters, the end first
+        {12, "C:/U\xE2\x80\xA6vanel"},
+        {2, "\xE2\x80\xA6"},
+    };
+    for (const auto& [width, want] : rows) EXPECT_EQ(elide_path_middle(path, width, bytes), want) << width;
+    // A long name with two-byte letters near its end is never cut inside a letter.
+    const std::string name = std::string(4000, 'a') + "\xC5\x81\xC5\x81\xC3\xB3" + std::string(14, 'b');
+    for (int width : {24, 23, 22, 21}) {
+        const std::string cut = elide_path_middle(name, width, bytes);
+        EXPECT_LE(static_cast<int>(cut.size()), width);
+        EXPECT_EQ(cut.substr(0, 3), "aaa") << cut;
+        size_t letters = 0;  // whole two-byte letters
+        for (size_t i = 0; i + 1 < cut.size(); ++i) letters += (cut[i] & 0xE0) == 0xC0 && (cut[i + 1] & 0xC0) == 0x80;
+        size_t lead_or_continuation = 0;
+        for (char c : cut) lead_or_continuation += (c & 0x80) != 0;
+        EXPECT_EQ(lead_or_continuation, 3 + 2 * letters) << cut;  // the ellipsis and whole letters only
     }
 }

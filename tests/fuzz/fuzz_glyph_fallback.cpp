@@ -1,0 +1,39 @@
+// The glyph-fallback splitter with the Hindi font (no Latin letters) and the
+// default fallback: any shaped text is cut into runs that hold every byte of
+// it in order, or left whole.
+#include <cstdlib>
+
+#include "i18n/languages.h"
+#include "tests/fuzz/fuzz_input.h"
+#include "text/glyph_fallback.h"
+#include "text/shaping.h"
+#include "text/text_render.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // Never destroyed, so the fonts it keeps open stay reachable to the end.
+    static TextSystem& ts = *[] {
+        auto* hindi = new TextSystem;
+        text_init(*hindi, nullptr);
+        text_set_language(*hindi, 13);
+        return hindi;
+    }();
+    FuzzInput in{data, size};
+    const int font_size = 8 + in.byte() % 32;
+    const std::string shaped = shape_text(in.rest(), ts.shaping);
+    TTF_Font* font = font_for(ts, font_size, false);
+    TTF_Font* fallback = fallback_font_for(ts, font_size, false);
+    static std::vector<GlyphRun> runs;
+    if (!split_glyph_runs(font, fallback, shaped, runs)) {
+        if (!runs.empty()) std::abort();
+        return 0;
+    }
+    std::string joined;
+    for (const GlyphRun& run : runs) {
+        if (run.text.empty() || !run.font) std::abort();
+        joined += run.text;
+    }
+    if (joined != shaped) std::abort();
+    measure_glyph_runs(runs);
+    if (shaped.size() < 64) SDL_FreeSurface(render_glyph_runs(runs, {255, 255, 255, 255}));
+    return 0;
+}
