@@ -90,8 +90,14 @@ bool open_destination(std::ofstream& stream, const std::string& path) {
     const std::filesystem::path p = fs_path(path);
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::symlink_status(p, error);
+#ifdef _WIN32
+    // The runtime's link count is always 1 there, so every old file goes:
+    // removing a name never touches the other names of its file.
+    const bool plain = false;
+#else
     const bool plain = std::filesystem::is_regular_file(status) &&
                        std::filesystem::hard_link_count(p, error) == 1;
+#endif
     if (std::filesystem::exists(status) && !plain && !std::filesystem::is_directory(status))
         std::filesystem::remove(p, error);  // a failure shows at the open below
 #ifdef _WIN32
