@@ -64,7 +64,8 @@ std::string read_file(const fs::path& path) {
 // The sanitizers' settings of this run (and the library they preload), handed on to the program.
 std::string sanitizer_options() {
     std::string vars;
-    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "LD_PRELOAD"})
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "LD_PRELOAD", "LP_NUM_THREADS",
+                             "MESA_SHADER_CACHE_DISABLE"})
         if (const char* value = std::getenv(name)) vars += std::string(" ") + name + "='" + value + "'";
     return vars;
 }
