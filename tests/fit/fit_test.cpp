@@ -20,20 +20,13 @@
 namespace {
 
 // Geometry of the 960 x 600 window at scale 1.
-constexpr int BODY = 18;               // body text size
-constexpr float BUTTON_LABEL = 140 - 16;  // bottom buttons: 140 wide, label inset 8 each side
+constexpr int BODY = 18;                   // body text size
+constexpr float BUTTON_LABEL = 140 - 16;   // bottom buttons: 140 wide, label inset 8 each side
 constexpr float WIDE_BUTTON_LABEL = 300 - 16;
 constexpr float CONTENT_WIDTH = 606;
 constexpr float STEP_LABEL = 250 - 52 - 6;  // from the label's x to the sidebar separator
 constexpr float STATUS_COLUMN = 170 - 10;   // the file name starts 170 px after the status
-constexpr int MIN_BUTTON_SIZE = 14;
-constexpr int MIN_HEADING_SIZE = 20;
-
-struct Fit {
-    const char* what;
-    MsgId id;
-    float width;
-};
+constexpr float BOX_LABEL = -40 - 8;        // check box labels start 40 px into the row, keep some air
 
 class FitTest : public ::testing::TestWithParam<int> {
 protected:
@@ -56,58 +49,38 @@ protected:
         return std::string(language_info(current_language()).code) + " row " + std::to_string(id) +
                " (" + what + "): \"" + tr(id) + "\"";
     }
-    // The size a button's label shrinks to, as the button does it.
-    int button_label_size(const std::string& label, float room) {
-        int size = BODY;
-        while (size > 10 && ui_text_width(ui, label, size, false) > room) --size;
-        return size;
-    }
 };
 TextSystem FitTest::ts;
 bool FitTest::ready = false;
 
-TEST_P(FitTest, ButtonLabelsFitAtFourteenOrMore) {
-    const Fit buttons[] = {{"Back", 2, BUTTON_LABEL},    {"Close", 3, BUTTON_LABEL},
-                           {"Install", 204, BUTTON_LABEL}, {"Next", 211, BUTTON_LABEL},
-                           {"Cancel", 212, BUTTON_LABEL},  {"Finish", 213, BUTTON_LABEL},
-                           {"Change location", 202, WIDE_BUTTON_LABEL}};
-    for (const Fit& b : buttons) {
-        int size = button_label_size(tr(b.id), b.width);
-        EXPECT_GE(size, MIN_BUTTON_SIZE) << where(b.what, b.id);
-        EXPECT_LE(ui_text_width(ui, tr(b.id), size, false), b.width) << where(b.what, b.id);
+// Texts that shrink (buttons from 18 to 14, headings from 28 to 20) and texts drawn at one size.
+TEST_P(FitTest, EveryTextFitsItsPlaceAtItsSmallestSize) {
+    const struct { const char* what; MsgId id; int size, min; float width; } rows[] = {
+        {"Back", 2, BODY, 14, BUTTON_LABEL}, {"Close", 3, BODY, 14, BUTTON_LABEL},
+        {"Install", 204, BODY, 14, BUTTON_LABEL}, {"Next", 211, BODY, 14, BUTTON_LABEL},
+        {"Cancel", 212, BODY, 14, BUTTON_LABEL}, {"Finish", 213, BODY, 14, BUTTON_LABEL},
+        {"Change location", 202, BODY, 14, WIDE_BUTTON_LABEL},
+        {"heading", 195, 28, 20, CONTENT_WIDTH}, {"heading", 198, 28, 20, CONTENT_WIDTH},
+        {"heading", 200, 28, 20, CONTENT_WIDTH}, {"heading", 205, 28, 20, CONTENT_WIDTH},
+        {"heading", 208, 28, 20, CONTENT_WIDTH}, {"heading", 210, 28, 20, CONTENT_WIDTH},
+        {"licence box", 231, BODY, BODY, 420 + BOX_LABEL}, {"desktop box", 218, BODY, BODY, 380 + BOX_LABEL},
+        {"start menu box", 219, BODY, BODY, 380 + BOX_LABEL}, {"start game box", 220, BODY, BODY, 460 + BOX_LABEL},
+        {"step", 214, BODY, BODY, STEP_LABEL}, {"step", 215, BODY, BODY, STEP_LABEL},
+        {"step", 216, BODY, BODY, STEP_LABEL}, {"step", 217, BODY, BODY, STEP_LABEL},
+        {"step", 213, BODY, BODY, STEP_LABEL}, {"subtitle", 230, 16, 16, 250 - 16},
+        {"status", 232, BODY, BODY, STATUS_COLUMN}, {"status", 233, BODY, BODY, STATUS_COLUMN},
+        {"status", 234, BODY, BODY, STATUS_COLUMN}, {"line", 31, BODY, BODY, CONTENT_WIDTH},
+        {"line", 199, BODY, BODY, CONTENT_WIDTH}, {"line", 201, BODY, BODY, CONTENT_WIDTH},
+        {"line", 206, BODY, BODY, CONTENT_WIDTH}, {"line", 207, BODY, BODY, CONTENT_WIDTH},
+        {"line", 209, BODY, BODY, CONTENT_WIDTH}, {"space", 203, BODY, BODY, CONTENT_WIDTH}};
+    for (const auto& row : rows) {
+        const std::string text = row.id == 203 ? format_text(tr(203), 152.6) : tr(row.id);
+        const int size = ui_fit_font_size(ui, text, row.size, row.width, false);
+        EXPECT_GE(size, row.min) << where(row.what, row.id);
+        EXPECT_LE(ui_text_width(ui, text, size, false), row.width) << where(row.what, row.id);
     }
-    std::string name = language_info(current_language()).native_name;
+    const std::string name = language_info(current_language()).native_name;  // on the language button
     EXPECT_LE(ui_text_width(ui, name, BODY, false), WIDE_BUTTON_LABEL) << name;
-}
-
-TEST_P(FitTest, HeadingsFitTheContentAtTwentyOrMore) {
-    for (MsgId id : {195, 198, 200, 205, 208, 210}) {
-        int size = ui_fit_font_size(ui, tr(id), 28, CONTENT_WIDTH, false);
-        EXPECT_GE(size, MIN_HEADING_SIZE) << where("heading", id);
-        EXPECT_LE(ui_text_width(ui, tr(id), size, false), CONTENT_WIDTH) << where("heading", id);
-    }
-}
-
-TEST_P(FitTest, CheckBoxLabelsFitTheirRows) {
-    // The label starts 40 px into the row; keep a little air before its right end.
-    const Fit boxes[] = {{"licence box", 231, 420 - 40 - 8},
-                         {"desktop box", 218, 380 - 40 - 8},
-                         {"start menu box", 219, 380 - 40 - 8},
-                         {"start game box", 220, 460 - 40 - 8}};
-    for (const Fit& b : boxes)
-        EXPECT_LE(ui_text_width(ui, tr(b.id), BODY, false), b.width) << where(b.what, b.id);
-}
-
-TEST_P(FitTest, SidebarAndSingleLinesFit) {
-    for (MsgId id : {214, 215, 216, 217, 213})
-        EXPECT_LE(ui_text_width(ui, tr(id), BODY, false), STEP_LABEL) << where("step", id);
-    EXPECT_LE(ui_text_width(ui, tr(230), 16, false), 250 - 16) << where("subtitle", 230);
-    for (MsgId id : {232, 233, 234})
-        EXPECT_LE(ui_text_width(ui, tr(id), BODY, false), STATUS_COLUMN) << where("status", id);
-    for (MsgId id : {31, 199, 201, 206, 207, 209})
-        EXPECT_LE(ui_text_width(ui, tr(id), BODY, false), CONTENT_WIDTH) << where("line", id);
-    std::string space = format_text(tr(203), 152.6);
-    EXPECT_LE(ui_text_width(ui, space, BODY, false), CONTENT_WIDTH) << where("space", 203);
 }
 
 TEST_P(FitTest, EveryCharacterHasAGlyph) {
@@ -128,7 +101,7 @@ TEST_P(FitTest, EveryCharacterHasAGlyph) {
             uint32_t cp = len == 1 ? b : b & (0xFF >> (len + 1));
             for (int k = 1; k < len; ++k) cp = (cp << 6) | (shaped[i + k] & 0x3F);
             i += len;
-            if (cp < 0x20 || cp == 0x20) continue;
+            if (cp <= 0x20) continue;
             EXPECT_TRUE(TTF_GlyphIsProvided32(font, cp) ||
                         (fallback && TTF_GlyphIsProvided32(fallback, cp)))
                 << where("glyph", id) << " lacks U+" << std::hex << cp;

@@ -305,7 +305,6 @@ TEST(Emblem, CornersClearTopEdgeCentreOpaqueAndRepaintsIdentical) {
         for (int c = 0; c < 4; ++c) EXPECT_EQ(at(x, y, c), 0) << x << "," << y << " channel " << c;
     EXPECT_EQ(at(n / 2, 0, 3), 255);
     EXPECT_EQ(image, painted(n));
-    EXPECT_EQ(painted(16), painted(16));
 }
 
 TEST(Emblem, AlphaComesInWholeSamples) {
@@ -334,32 +333,14 @@ TEST(Emblem, NoWindowWhereTheColumnOffsetModSixIsTwoOrLess) {
     EXPECT_TRUE(window_lit(0, 0, 2.01f, 2.21f, 7) && window_lit(38, 142, 53, 159, 7));
 }
 
-TEST(Emblem, TextureOfSizeEightIsTheSixteenPixelPainting) {
-    REQUIRE_GL();
-    int w = 0, h = 0;
-    const uint32_t texture = make_emblem_texture(8, &w, &h);
-    ASSERT_NE(texture, 0u);
-    EXPECT_EQ(std::pair(w, h), std::pair(16, 16));
-    auto get_tex_image = reinterpret_cast<void(APIENTRY*)(GLenum, GLint, GLenum, GLenum, void*)>(
-        SDL_GL_GetProcAddress("glGetTexImage"));
-    std::vector<uint8_t> uploaded(256 * 256 * 4);  // room for any size it may wrongly have
-    gl.glBindTexture(GL_TEXTURE_2D, texture);
-    gl.glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    get_tex_image(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, uploaded.data());
-    gl.glBindTexture(GL_TEXTURE_2D, 0);
-    gl.glDeleteTextures(1, &texture);
-    uploaded.resize(16 * 16 * 4);
-    EXPECT_EQ(uploaded, painted(16));
-}
-
-TEST(Emblem, PaintingAheadUploadsTheSamePixelsAndCopesWithAnotherSize) {
+TEST(Emblem, PaintingAheadCopesWithAnotherSizeAndIsNeverBelowSixteen) {
     const GlApi saved = gl;
     load_gl_api_with(null_gl_lookup);
-    for (auto [ahead, wanted] : {std::pair{64, 64}, {8, 32}, {0, 20}}) {
+    for (auto [ahead, wanted] : {std::pair{64, 64}, {8, 32}, {0, 20}, {0, 8}}) {
         EmblemPainting painting;
         if (ahead > 0) begin_emblem_painting(painting, ahead);
         int w = 0, h = 0;
-        EXPECT_NE(finish_emblem_texture(painting, wanted, &w, &h), 0u);
+        EXPECT_NE(ahead > 0 ? finish_emblem_texture(painting, wanted, &w, &h) : make_emblem_texture(wanted, &w, &h), 0u);
         EXPECT_EQ(std::pair(w, h), std::pair(std::max(wanted, 16), std::max(wanted, 16)));
         EXPECT_TRUE(painting.pixels.empty() && !painting.worker.joinable());
     }
@@ -368,20 +349,26 @@ TEST(Emblem, PaintingAheadUploadsTheSamePixelsAndCopesWithAnotherSize) {
         begin_emblem_painting(abandoned, 256);
     }
     gl = saved;
+}
 
+TEST(Emblem, TexturesHoldThePaintingOfTheirSize) {
     REQUIRE_GL();
-    EmblemPainting painting;
-    begin_emblem_painting(painting, 40);
-    const uint32_t texture = finish_emblem_texture(painting, 40, nullptr, nullptr);
     auto get_tex_image = reinterpret_cast<void(APIENTRY*)(GLenum, GLint, GLenum, GLenum, void*)>(
         SDL_GL_GetProcAddress("glGetTexImage"));
-    std::vector<uint8_t> uploaded(40 * 40 * 4);
-    gl.glBindTexture(GL_TEXTURE_2D, texture);
-    gl.glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    get_tex_image(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, uploaded.data());
-    gl.glBindTexture(GL_TEXTURE_2D, 0);
-    gl.glDeleteTextures(1, &texture);
-    EXPECT_EQ(uploaded, painted(40));
+    EmblemPainting ahead;
+    begin_emblem_painting(ahead, 40);
+    // Size 8 is made as the 16 pixel painting; 40 comes from the painting made ahead.
+    for (auto [texture, n] : {std::pair{make_emblem_texture(8, nullptr, nullptr), 16},
+                              {finish_emblem_texture(ahead, 40, nullptr, nullptr), 40}}) {
+        std::vector<uint8_t> uploaded(256 * 256 * 4);  // room for any size it may wrongly have
+        gl.glBindTexture(GL_TEXTURE_2D, texture);
+        gl.glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        get_tex_image(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, uploaded.data());
+        gl.glBindTexture(GL_TEXTURE_2D, 0);
+        gl.glDeleteTextures(1, &texture);
+        uploaded.resize(size_t(n) * n * 4);
+        EXPECT_EQ(uploaded, painted(n)) << n;
+    }
 }
 
 }  // namespace

@@ -54,21 +54,19 @@ TEST_F(RealFonts, DisabledButtonUsesItsOwnLabelColour) {
     EXPECT_EQ(ts.cache.count(text_cache_key("Next", 18, 0x1F1408FFu, true)), 1u);
 }
 
-TEST_F(RealFonts, LinesBreakAtSeparatorsWhichVanish) {
-    const std::string two = "Install   \nnow";
-    EXPECT_EQ(wrap("Next", "", 1), (Lines{"Next"}));
-    EXPECT_EQ(wrap(two, "Install now"), (Lines{"Install now"}));
-    EXPECT_EQ(wrap(two, "Install now", -1), (Lines{"Install", "now"}));
-    EXPECT_EQ(wrap("  Install now  ", "Install now"), (Lines{"Install now"}));
-}
-
-TEST_F(RealFonts, JapaneseBreaksBetweenAnyTwoCharacters) {
-    text_set_language(ts, 11);
-    EXPECT_EQ(wrap("ゲームの", "ゲーム"), (Lines{"ゲーム", "の"}));
-    EXPECT_EQ(wrap("のゲ", "の"), (Lines{"の", "ゲ"}));
-    EXPECT_EQ(wrap("日本語", "日本"), (Lines{"日本", "語"}));
-    EXPECT_EQ(wrap("日本Torvanel", "日本Torvanel"), (Lines{"日本Torvanel"}));
-    EXPECT_EQ(wrap("日本Torvanel", "日本Torvanel", -1), (Lines{"日本", "Torvanel"}));
+// Latin breaks only at separators, which vanish; Japanese between any two characters.
+TEST_F(RealFonts, LinesBreakWhereTheScriptAllows) {
+    const struct { uint8_t language; const char *text, *fit; int extra; Lines want; } rows[] = {
+        {0, "Next", "", 1, {"Next"}}, {0, "  Install now  ", "Install now", 0, {"Install now"}},
+        {0, "Install   \nnow", "Install now", 0, {"Install now"}},
+        {0, "Install   \nnow", "Install now", -1, {"Install", "now"}},
+        {11, "ゲームの", "ゲーム", 0, {"ゲーム", "の"}}, {11, "のゲ", "の", 0, {"の", "ゲ"}},
+        {11, "日本語", "日本", 0, {"日本", "語"}}, {11, "日本Torvanel", "日本Torvanel", 0, {"日本Torvanel"}},
+        {11, "日本Torvanel", "日本Torvanel", -1, {"日本", "Torvanel"}}};
+    for (const auto& row : rows) {
+        text_set_language(ts, row.language);
+        EXPECT_EQ(wrap(row.text, row.fit, row.extra), row.want) << row.text << " in " << row.fit << row.extra;
+    }
 }
 
 TEST_F(RealFonts, ParagraphDrawsOneQuadPerLine) {

@@ -53,10 +53,6 @@ struct Widgets : ::testing::Test {
     }
 };
 
-TEST(PackColor, HalfPacksAs128) {
-    EXPECT_EQ(ui_pack_color({0.5f, 0.5f, 0.5f, 0.5f}), 0x80808080u);
-}
-
 TEST_F(Widgets, HoverCoversTheLeftAndTopEdgesOnly) {
     const struct { float x, y; bool hot; } points[] = {
         {100, 50, true},  {219.9f, 89.9f, true}, {220, 70, false},
