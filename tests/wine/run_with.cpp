@@ -5,6 +5,7 @@
 // profile folders sets them here, through the same wide calls Windows uses.
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 int wmain(int argc, wchar_t** argv) {
@@ -21,9 +22,18 @@ int wmain(int argc, wchar_t** argv) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    // Under a busy Wine the start has failed now and then; a start that keeps
+    // failing is still reported, with the system's reason.
+    bool started = false;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+        if (attempt > 0) Sleep(1000);
+        started = CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &startup, &process);
+    }
+    if (!started) {
+        fprintf(stderr, "run_with: cannot start the program: error %lu\n", GetLastError());
         return 122;
+    }
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 123;
     GetExitCodeProcess(process.hProcess, &code);
