@@ -10,8 +10,5 @@ int main(int argc, char* argv[]) {
     // Outlives run_shell, so the setup state (and any open stream) is
     // destroyed only after SDL has shut down.
     SetupWizard wizard;
-    // The emblem needs no GL to be painted: a second core paints it while
-    // SDL, the window and the GL context come up.
-    begin_emblem_painting(wizard.emblem_painting, EMBLEM_SIZE);
     return run_shell(wizard);
 }

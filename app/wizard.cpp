@@ -26,6 +26,7 @@ namespace {
 
 constexpr MsgId STEP_LABELS[5] = {214, 215, 216, 217, 213};
 constexpr int PAGE_STEP[6] = {0, 1, 2, 3, 4, 4};  // pages 1..5; page 0 shows step 0
+constexpr int EMBLEM_SIZE = 256;
 
 constexpr MsgId MSG_BACK = 2;
 constexpr MsgId MSG_CLOSE = 3;
@@ -149,7 +150,7 @@ bool SetupWizard::start(SDL_Window* window) {
     text_init(text, &diagnostics);  // without fonts the wizard simply draws no text
     text_set_language(text, current_language());
     if (!ui_init(ui, &text, &diagnostics)) return false;
-    emblem = finish_emblem_texture(emblem_painting, EMBLEM_SIZE, nullptr, nullptr);
+    emblem = make_emblem_texture(EMBLEM_SIZE, nullptr, nullptr);
 
     find_source_dir(state);
     build_install_candidates(state);

@@ -9,7 +9,6 @@
 #include "app/automation.h"
 #include "app/setup_state.h"
 #include "app/shell.h"
-#include "render/emblem.h"
 #include "render/ui_batch.h"
 #include "text/text_system.h"
 
@@ -49,15 +48,11 @@ void run_install_work(SetupState& state);
 bool draw_frame(SetupState& state, UiContext& ui, TextSystem* text, SDL_Window* window,
                 float wheel, float s, int width, int height, bool& running, uint32_t emblem = 0);
 
-// The sidebar emblem's size in texels.
-constexpr int EMBLEM_SIZE = 256;
-
 struct SetupWizard : Application {
     SetupState state;
     TextSystem text;
     UiContext ui;
     uint32_t emblem = 0;
-    EmblemPainting emblem_painting;  // begun before the window exists, see main
     Automation automation;
     std::string diagnostics;
 

@@ -680,9 +680,10 @@ void emblem_road_hits(int n, std::vector<EmblemRoadHit>& hits) {
 
 // [SECTION] Texture
 
-namespace {
-
-uint32_t upload_emblem(const std::vector<uint8_t>& pixels, int n) {
+uint32_t make_emblem_texture(int size, int* width_out, int* height_out) {
+    const int n = std::max(size, 16);
+    std::vector<uint8_t> pixels;
+    paint_emblem(n, pixels);
     GLuint texture = 0;
     gl.glGenTextures(1, &texture);
     gl.glBindTexture(GL_TEXTURE_2D, texture);
@@ -692,41 +693,6 @@ uint32_t upload_emblem(const std::vector<uint8_t>& pixels, int n) {
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     gl.glBindTexture(GL_TEXTURE_2D, 0);
-    return texture;
-}
-
-int texture_side(int size) { return std::max(size, 16); }
-
-}  // namespace
-
-uint32_t make_emblem_texture(int size, int* width_out, int* height_out) {
-    EmblemPainting none;
-    return finish_emblem_texture(none, size, width_out, height_out);
-}
-
-EmblemPainting::~EmblemPainting() {
-    if (worker.joinable()) worker.join();
-}
-
-void begin_emblem_painting(EmblemPainting& painting, int size) {
-    if (painting.worker.joinable()) painting.worker.join();
-    painting.size = size;
-    // The worker only touches `pixels` (and the road tables built on first
-    // use, which C++ guards); nobody reads them before the join.
-    painting.worker = std::thread(
-        [&painting, n = texture_side(size)] { paint_emblem(n, painting.pixels); });
-}
-
-uint32_t finish_emblem_texture(EmblemPainting& painting, int size, int* width_out,
-                               int* height_out) {
-    const int n = texture_side(size);
-    if (painting.worker.joinable()) painting.worker.join();
-    if (painting.size != size || painting.pixels.size() != static_cast<size_t>(n) * n * 4)
-        paint_emblem(n, painting.pixels);
-    const uint32_t texture = upload_emblem(painting.pixels, n);
-    // The bytes are not needed again: give their memory back.
-    std::vector<uint8_t>().swap(painting.pixels);
-    painting.size = 0;
     if (width_out) *width_out = n;
     if (height_out) *height_out = n;
     return texture;

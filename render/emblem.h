@@ -3,27 +3,11 @@
 // with supersampling into RGBA bytes and uploaded as one GL texture.
 #pragma once
 #include <cstdint>
-#include <thread>
 #include <vector>
 
 // Paints max(size, 16) pixels square and uploads it; returns the texture name.
 // Either output may be null.
 uint32_t make_emblem_texture(int size, int* width_out, int* height_out);
-// The emblem painted ahead of need on a worker thread, so that it overlaps
-// the window and context creation of start-up. Destroying it waits for the
-// worker.
-struct EmblemPainting {
-    int size = 0;  // 0: never begun
-    std::vector<uint8_t> pixels;
-    std::thread worker;
-    ~EmblemPainting();
-};
-// Starts painting the emblem of make_emblem_texture(size) on a worker thread.
-void begin_emblem_painting(EmblemPainting& painting, int size);
-// make_emblem_texture(size, ...) with the pixels painted ahead when `painting`
-// was begun with that size (waiting for them); paints them here otherwise.
-uint32_t finish_emblem_texture(EmblemPainting& painting, int size, int* width_out,
-                               int* height_out);
 // Resizes `pixels` to n*n*4 zero bytes (RGBA, top row first) and paints the emblem.
 void paint_emblem(int n, std::vector<uint8_t>& pixels);
 // Whether (x, y) falls on a lit window of the building with this left edge and top.

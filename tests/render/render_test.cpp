@@ -333,20 +333,13 @@ TEST(Emblem, NoWindowWhereTheColumnOffsetModSixIsTwoOrLess) {
     EXPECT_TRUE(window_lit(0, 0, 2.01f, 2.21f, 7) && window_lit(38, 142, 53, 159, 7));
 }
 
-TEST(Emblem, PaintingAheadCopesWithAnotherSizeAndIsNeverBelowSixteen) {
+TEST(Emblem, TextureIsNeverBelowSixteen) {
     const GlApi saved = gl;
     load_gl_api_with(null_gl_lookup);
-    for (auto [ahead, wanted] : {std::pair{64, 64}, {8, 32}, {0, 20}, {0, 8}}) {
-        EmblemPainting painting;
-        if (ahead > 0) begin_emblem_painting(painting, ahead);
+    for (int wanted : {64, 20, 8}) {
         int w = 0, h = 0;
-        EXPECT_NE(ahead > 0 ? finish_emblem_texture(painting, wanted, &w, &h) : make_emblem_texture(wanted, &w, &h), 0u);
+        EXPECT_NE(make_emblem_texture(wanted, &w, &h), 0u);
         EXPECT_EQ(std::pair(w, h), std::pair(std::max(wanted, 16), std::max(wanted, 16)));
-        EXPECT_TRUE(painting.pixels.empty() && !painting.worker.joinable());
-    }
-    {
-        EmblemPainting abandoned;  // destroyed while its worker may still paint
-        begin_emblem_painting(abandoned, 256);
     }
     gl = saved;
 }
@@ -355,11 +348,9 @@ TEST(Emblem, TexturesHoldThePaintingOfTheirSize) {
     REQUIRE_GL();
     auto get_tex_image = reinterpret_cast<void(APIENTRY*)(GLenum, GLint, GLenum, GLenum, void*)>(
         SDL_GL_GetProcAddress("glGetTexImage"));
-    EmblemPainting ahead;
-    begin_emblem_painting(ahead, 40);
-    // Size 8 is made as the 16 pixel painting; 40 comes from the painting made ahead.
+    // Size 8 is made as the 16 pixel painting.
     for (auto [texture, n] : {std::pair{make_emblem_texture(8, nullptr, nullptr), 16},
-                              {finish_emblem_texture(ahead, 40, nullptr, nullptr), 40}}) {
+                              {make_emblem_texture(40, nullptr, nullptr), 40}}) {
         std::vector<uint8_t> uploaded(256 * 256 * 4);  // room for any size it may wrongly have
         gl.glBindTexture(GL_TEXTURE_2D, texture);
         gl.glPixelStorei(GL_PACK_ALIGNMENT, 1);
