@@ -58,19 +58,32 @@ void automation_on_exit_frame(Automation& automation, int width, int height) {
 
 void save_screenshot(const char* path, int width, int height) {
     if (width <= 0 || height <= 0) return;
-    const size_t row = static_cast<size_t>(width) * 3;
-    std::vector<uint8_t> pixels(row * static_cast<size_t>(height), 0);
-    gl.glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    gl.glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-
+    // BGR is the bitmap file's own order, so SDL writes the surface as it
+    // is instead of converting it into another full-frame copy.
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 24,
-                                                          SDL_PIXELFORMAT_RGB24);
+                                                          SDL_PIXELFORMAT_BGR24);
     if (!surface) return;
-    // GL's first row is the bottom of the picture; the bitmap wants the top first.
+    // Read straight into the bitmap, so no second full-frame buffer is
+    // touched before the first frame ends: SDL pads each row to 4 bytes,
+    // which is GL's own packing at an alignment of 4.
     auto* out = static_cast<uint8_t*>(surface->pixels);
-    for (int r = 0; r < height; ++r)
-        std::memcpy(out + static_cast<size_t>(height - 1 - r) * surface->pitch,
-                    pixels.data() + static_cast<size_t>(r) * row, row);
+    const size_t row = static_cast<size_t>(width) * 3;
+    const size_t pitch = static_cast<size_t>(surface->pitch);
+    if (pitch != ((row + 3) & ~static_cast<size_t>(3))) {
+        SDL_FreeSurface(surface);
+        return;
+    }
+    gl.glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    gl.glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, out);
+    // GL's first row is the bottom of the picture; the bitmap wants the top first.
+    std::vector<uint8_t> swap(row);
+    for (int r = 0; r < height / 2; ++r) {
+        uint8_t* top = out + static_cast<size_t>(r) * pitch;
+        uint8_t* bottom = out + static_cast<size_t>(height - 1 - r) * pitch;
+        std::memcpy(swap.data(), top, row);
+        std::memcpy(top, bottom, row);
+        std::memcpy(bottom, swap.data(), row);
+    }
     SDL_SaveBMP_RW(surface, SDL_RWFromFile(path, "wb"), 1);  // a null stream writes nothing
     SDL_FreeSurface(surface);
 }
