@@ -147,8 +147,8 @@ bool draw_frame(SetupState& state, UiContext& ui, TextSystem* text, SDL_Window* 
 
 bool SetupWizard::start(SDL_Window* window) {
     (void)window;
-    text_init(text, &diagnostics);  // without fonts the wizard simply draws no text
-    text_set_language(text, current_language());
+    // Without fonts the wizard simply draws no text.
+    text_init(text, &diagnostics, current_language());
     if (!ui_init(ui, &text, &diagnostics)) return false;
     emblem = make_emblem_texture(EMBLEM_SIZE, nullptr, nullptr);
 

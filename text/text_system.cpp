@@ -159,7 +159,7 @@ bool load_fonts_for_language(TextSystem& ts, uint8_t language, std::string* diag
     return true;
 }
 
-bool text_init(TextSystem& ts, std::string* diagnostics) {
+bool text_init(TextSystem& ts, std::string* diagnostics, uint8_t language) {
     if (TTF_Init() != 0) {
         if (diagnostics) {
             *diagnostics += "TTF_Init failed: ";
@@ -169,8 +169,7 @@ bool text_init(TextSystem& ts, std::string* diagnostics) {
         return false;
     }
     ts.ttf_ready = true;
-    load_fonts_for_language(ts, 0, diagnostics);
-    ts.language = 0;
+    load_fonts_for_language(ts, language, diagnostics);
     if (!ts.regular_font_path.empty()) return true;
     if (diagnostics) *diagnostics += "No usable font found. Text will not be drawn.\n";
     return false;

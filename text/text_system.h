@@ -72,8 +72,10 @@ struct FontLists {
 const FontLists& default_font_lists();
 void set_font_lists(const FontLists* lists);  // null restores the defaults
 
-// Starts SDL2_ttf and chooses the English fonts; false when no regular font opens.
-bool text_init(TextSystem& ts, std::string* diagnostics);
+// Starts SDL2_ttf and chooses the fonts of `language` (English unless
+// given), so a program starting in another language probes only its files;
+// false when no regular font opens.
+bool text_init(TextSystem& ts, std::string* diagnostics, uint8_t language = 0);
 // Sets shaping, both paths and language for `language`; expects fonts and cache empty.
 // True when a regular font was found (falling back to the default list if need be).
 bool load_fonts_for_language(TextSystem& ts, uint8_t language, std::string* diagnostics);
