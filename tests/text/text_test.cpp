@@ -83,6 +83,17 @@ TEST_F(Text, EachLanguageGetsItsWritingSystemsFontHere) {
     EXPECT_EQ(diag, "");  // no language needed the fallback
 }
 
+TEST_F(Text, StartingInALanguageNeedsOnlyThatLanguagesFonts) {
+    const FontPair chinese[1] = {{DEJAVU_BOLD.c_str(), DEJAVU.c_str()}};
+    lists.chinese = {chinese, 1};  // the English (default) list finds nothing
+    text_shutdown(ts);
+    set_font_lists(&lists);
+    ASSERT_TRUE(text_init(ts, &diag, 10));
+    EXPECT_EQ(ts.language, 10);
+    EXPECT_EQ(paths(), DEJAVU_BOLD + " " + DEJAVU);
+    EXPECT_EQ(diag, "");
+}
+
 TEST_F(Text, ReplacedListsFallBackAndAMissingBoldIsTheRegular) {
     const FontPair japanese[2] = {{MISSING.c_str(), DEJAVU_BOLD.c_str()}, {DEJAVU.c_str(), MISSING.c_str()}};
     const FontPair fallback[2] = {{MISSING.c_str(), DEJAVU.c_str()}, {DEJAVU_BOLD.c_str(), DEJAVU.c_str()}};
