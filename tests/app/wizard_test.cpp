@@ -282,3 +282,35 @@ TEST(Automation, EnvironmentNumbersReadAsAtoiDoesOrNotAtAll) {
         EXPECT_FALSE(parse_env_int(text, value)) << text;
     }
 }
+
+TEST(Automation, ScreenshotOfAPaddedWidthKeepsColoursRowsAndTheTopFirst) {
+    REQUIRE_GL();
+    // Width 5: 15 bytes of pixels in each 16-byte bitmap row.
+    gl.glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    gl.glDisable(GL_SCISSOR_TEST);
+    gl.glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+    gl.glClear(GL_COLOR_BUFFER_BIT);
+    gl.glEnable(GL_SCISSOR_TEST);
+    gl.glScissor(0, 0, 1, 1);  // GL's bottom-left pixel
+    gl.glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    gl.glClear(GL_COLOR_BUFFER_BIT);
+    gl.glDisable(GL_SCISSOR_TEST);
+    const std::string path = testing::TempDir() + "torvanel-padded-shot.bmp";
+    save_screenshot(path.c_str(), 5, 3);
+    SDL_Surface* loaded = SDL_LoadBMP(path.c_str());
+    ASSERT_NE(loaded, nullptr);
+    SDL_Surface* rgb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB24, 0);
+    ASSERT_NE(rgb, nullptr);
+    EXPECT_EQ(std::make_pair(rgb->w, rgb->h), std::make_pair(5, 3));
+    const auto at = [&](int x, int y) {
+        const uint8_t* p = static_cast<const uint8_t*>(rgb->pixels) + y * rgb->pitch + x * 3;
+        return std::vector<int>{p[0], p[1], p[2]};
+    };
+    const std::vector<int> red = {255, 0, 0}, blue = {0, 0, 255};
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(at(x, y), x == 0 && y == 2 ? blue : red) << x << ", " << y;
+    SDL_FreeSurface(rgb);
+    SDL_FreeSurface(loaded);
+    std::remove(path.c_str());
+}
