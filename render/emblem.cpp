@@ -182,8 +182,11 @@ constexpr float BOX_MARGIN = 1.0f / 64.0f;
 // The road changes nothing at D >= 28 (glow, asphalt and centre line all
 // weigh zero there, and sqrt(784) is exactly 28); a little more for rounding.
 constexpr double ROAD_REACH2 = 784.1;
-// Pixel blocks with their own candidate lists: coarse ones against all
-// segments, fine ones against their coarse block's list.
+// Pixel blocks with their own candidate lists: wide ones against all
+// segments, coarse ones against their wide block's list, fine ones against
+// their coarse block's. A segment that can be nearest somewhere in a block can
+// be so somewhere in any block holding it, so every level keeps it.
+constexpr int WIDE_BLOCK = 32;
 constexpr int COARSE_BLOCK = 8;
 constexpr int FINE_BLOCK = 2;
 
@@ -278,24 +281,34 @@ void build_road_blocks(int n, float u, const std::array<RoadSegment, ROAD_SEGMEN
     blocks.first.assign(blocks.per_row * blocks.per_row, 0);
     blocks.count.assign(blocks.per_row * blocks.per_row, 0);
     blocks.segments.clear();
+    // One coarse block: its list from the wide block's, then its fine blocks' lists.
     std::vector<uint8_t> coarse;
-    for (int cy = 0; cy < n; cy += COARSE_BLOCK) {
-        for (int cx = 0; cx < n; cx += COARSE_BLOCK) {
-            const Box box = pixel_box(cx, cy, COARSE_BLOCK);
-            if (box_distance2(box, whole) > ROAD_REACH2) continue;
-            coarse.clear();
-            road_candidates(box, segments, all, ROAD_SEGMENTS, coarse);
-            if (coarse.empty()) continue;
-            for (int fy = cy; fy < std::min(cy + COARSE_BLOCK, n); fy += FINE_BLOCK) {
-                for (int fx = cx; fx < std::min(cx + COARSE_BLOCK, n); fx += FINE_BLOCK) {
-                    const size_t begin = blocks.segments.size();
-                    road_candidates(pixel_box(fx, fy, FINE_BLOCK), segments, coarse.data(),
-                                    coarse.size(), blocks.segments);
-                    const int b = (fy / FINE_BLOCK) * blocks.per_row + fx / FINE_BLOCK;
-                    blocks.first[b] = static_cast<uint32_t>(begin);
-                    blocks.count[b] = static_cast<uint8_t>(blocks.segments.size() - begin);
-                }
+    auto fill_coarse = [&](int cx, int cy, const std::vector<uint8_t>& wide) {
+        coarse.clear();
+        road_candidates(pixel_box(cx, cy, COARSE_BLOCK), segments, wide.data(), wide.size(), coarse);
+        if (coarse.empty()) return;
+        for (int fy = cy; fy < std::min(cy + COARSE_BLOCK, n); fy += FINE_BLOCK) {
+            for (int fx = cx; fx < std::min(cx + COARSE_BLOCK, n); fx += FINE_BLOCK) {
+                const size_t begin = blocks.segments.size();
+                road_candidates(pixel_box(fx, fy, FINE_BLOCK), segments, coarse.data(),
+                                coarse.size(), blocks.segments);
+                const int b = (fy / FINE_BLOCK) * blocks.per_row + fx / FINE_BLOCK;
+                blocks.first[b] = static_cast<uint32_t>(begin);
+                blocks.count[b] = static_cast<uint8_t>(blocks.segments.size() - begin);
             }
+        }
+    };
+    std::vector<uint8_t> wide;
+    for (int wy = 0; wy < n; wy += WIDE_BLOCK) {
+        for (int wx = 0; wx < n; wx += WIDE_BLOCK) {
+            const Box box = pixel_box(wx, wy, WIDE_BLOCK);
+            if (box_distance2(box, whole) > ROAD_REACH2) continue;
+            wide.clear();
+            road_candidates(box, segments, all, ROAD_SEGMENTS, wide);
+            if (wide.empty()) continue;
+            for (int cy = wy; cy < std::min(wy + WIDE_BLOCK, n); cy += COARSE_BLOCK)
+                for (int cx = wx; cx < std::min(wx + WIDE_BLOCK, n); cx += COARSE_BLOCK)
+                    fill_coarse(cx, cy, wide);
         }
     }
 }
@@ -411,6 +424,60 @@ inline void shade_road(int segment, float d2, float param, Color& col) {
     float line = smooth((dist - 2.0f) / -1.1f);
     if (line != 0.0f && !(std::fmod(road_arc(segment, param), 24.0f) < 12.0f)) line = 0.0f;
     col = mix(col, CENTRE_LINE, cover * line);
+}
+
+#if TORVANEL_EMBLEM_SSE2
+__m128 smooth4(__m128 e) {
+    e = _mm_min_ps(_mm_set1_ps(1.0f), _mm_max_ps(_mm_setzero_ps(), e));  // as clampf
+    return _mm_mul_ps(_mm_mul_ps(e, e), _mm_sub_ps(_mm_set1_ps(3.0f), _mm_mul_ps(_mm_set1_ps(2.0f), e)));
+}
+void mix4(__m128& r, __m128& g, __m128& b, const Color& t, __m128 w) {
+    r = _mm_add_ps(r, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(t.r), r), w));
+    g = _mm_add_ps(g, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(t.g), g), w));
+    b = _mm_add_ps(b, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(t.b), b), w));
+}
+#endif
+
+// shade_road for four neighbouring samples at once. Every lane may be
+// shaded: out of reach (or with no candidate, d2 = 1e30) each weight is
+// exactly zero and a mix of weight zero adds only a signed zero to a
+// non-negative colour, so nothing changes; likewise the early return above
+// only skips mixes of weight zero. The centre line's dash test stays scalar.
+inline void shade_road4(const float* d2, const float* param, const int32_t* segment, Color* col) {
+#if TORVANEL_EMBLEM_SSE2
+    const __m128 d2s = _mm_loadu_ps(d2);
+    if (_mm_movemask_ps(_mm_cmple_ps(d2s, _mm_set1_ps(784.0f))) == 0) return;  // all out of reach
+    const __m128 dist = _mm_sqrt_ps(d2s);
+    __m128 r = _mm_setr_ps(col[0].r, col[1].r, col[2].r, col[3].r);
+    __m128 g = _mm_setr_ps(col[0].g, col[1].g, col[2].g, col[3].g);
+    __m128 b = _mm_setr_ps(col[0].b, col[1].b, col[2].b, col[3].b);
+    const __m128 glow = _mm_mul_ps(
+        _mm_set1_ps(0.5f),
+        smooth4(_mm_div_ps(_mm_sub_ps(dist, _mm_set1_ps(28.0f)), _mm_set1_ps(-15.0f))));
+    mix4(r, g, b, ROAD_GLOW, glow);
+    const __m128 cover =
+        smooth4(_mm_div_ps(_mm_sub_ps(dist, _mm_set1_ps(12.9f)), _mm_set1_ps(-1.7999992f)));
+    mix4(r, g, b, ASPHALT, cover);
+    __m128 line = smooth4(_mm_div_ps(_mm_sub_ps(dist, _mm_set1_ps(2.0f)), _mm_set1_ps(-1.1f)));
+    const int drawn = ~_mm_movemask_ps(_mm_cmpeq_ps(line, _mm_setzero_ps())) & 15;
+    if (drawn) {
+        alignas(16) float lines[4];
+        _mm_store_ps(lines, line);
+        for (int j = 0; j < 4; ++j)
+            if ((drawn >> j & 1) && !(std::fmod(road_arc(segment[j], param[j]), 24.0f) < 12.0f))
+                lines[j] = 0.0f;
+        line = _mm_load_ps(lines);
+    }
+    mix4(r, g, b, CENTRE_LINE, _mm_mul_ps(cover, line));
+    alignas(16) float rs[4], gs[4], bs[4];
+    _mm_store_ps(rs, r);
+    _mm_store_ps(gs, g);
+    _mm_store_ps(bs, b);
+    for (int j = 0; j < 4; ++j) col[j] = {rs[j], gs[j], bs[j]};
+#else
+    for (int j = 0; j < 4; ++j)
+        if (segment[j] >= 0 && d2[j] <= 784.0f) shade_road(segment[j], d2[j], param[j], col[j]);
+#endif
 }
 
 // [SECTION] Painting
@@ -560,14 +627,15 @@ void prepare(Painter& p, int n) {
         const RoadSegment& g = segments[s];
         p.lines[s] = {g.ax, g.ay, g.dx, g.dy, g.len2};
     }
-    p.colors.resize(static_cast<size_t>(k) * p.samples);
+    p.colors.resize(static_cast<size_t>(k) * p.samples + 1);  // + the spare lane of k = 3
     p.inside.resize(static_cast<size_t>(k) * p.samples);
 }
 
-// Calls hit(sample column, segment, d2, param) for every sample of sample row
-// i of pixel row py that has a road candidate.
-template <typename Hit>
-void for_each_road_hit(const Painter& p, int py, int i, Hit&& hit) {
+// Calls hit4(first sample column, d2[4], param[4], segment[4]) for every
+// four neighbouring samples of sample row i of pixel row py that have road
+// candidates (segment -1 in a lane: none within reach).
+template <typename Hit4>
+void for_each_road_hit(const Painter& p, int py, int i, Hit4&& hit4) {
     const float y = p.coord[py * p.k + i];
     const int block_row = (py / FINE_BLOCK) * p.blocks.per_row;
     RoadHits hits;
@@ -581,9 +649,8 @@ void for_each_road_hit(const Painter& p, int py, int i, Hit&& hit) {
             const uint8_t* list = p.blocks.segments.data() + p.blocks.first[block];
             nearest_road_8(p.lines.data(), list, list + p.blocks.count[block], &p.coord[px * 4], y,
                            hits8);
-            for (int j = 0; j < 8; ++j)
-                if (hits8.segment[j] >= 0)
-                    hit(px * 4 + j, hits8.segment[j], hits8.d2[j], hits8.param[j]);
+            hit4(px * 4, hits8.d2, hits8.param, hits8.segment);
+            hit4(px * 4 + 4, hits8.d2 + 4, hits8.param + 4, hits8.segment + 4);
         }
     }
     for (; px < p.n; ++px) {
@@ -591,8 +658,13 @@ void for_each_road_hit(const Painter& p, int py, int i, Hit&& hit) {
         if (p.blocks.count[block] == 0) continue;
         const uint8_t* list = p.blocks.segments.data() + p.blocks.first[block];
         nearest_road(p.lanes, list, list + p.blocks.count[block], &p.coord[px * p.k], y, hits);
-        for (int j = 0; j < p.k; ++j)
-            if (hits.segment[j] >= 0) hit(px * p.k + j, hits.segment[j], hits.d2[j], hits.param[j]);
+        // With three samples a pixel the fourth lane is the next pixel's
+        // first sample, searched again there: only the first k count.
+        if (p.k == 3) {
+            hits.segment[3] = -1;
+            hits.d2[3] = 1e30f;
+        }
+        hit4(px * p.k, hits.d2, hits.param, hits.segment);
     }
 }
 
@@ -622,8 +694,9 @@ void shade_sample_row(Painter& p, int py, int i) {
             if (inside[q]) colors[q] = shade_scene(p.columns[q], row, p.coord[q], y);
     }
 
-    for_each_road_hit(p, py, i, [&](int q, int segment, float d2, float param) {
-        if (inside[q] && d2 <= 784.0f) shade_road(segment, d2, param, colors[q]);
+    for_each_road_hit(p, py, i, [&](int q, const float* d2, const float* param,
+                                    const int32_t* segment) {
+        shade_road4(d2, param, segment, colors + q);
     });
 }
 
@@ -671,8 +744,10 @@ void emblem_road_hits(int n, std::vector<EmblemRoadHit>& hits) {
     for (int py = 0; py < n; ++py) {
         for (int i = 0; i < p.k; ++i) {
             EmblemRoadHit* row = &hits[static_cast<size_t>(py * p.k + i) * p.samples];
-            for_each_road_hit(p, py, i, [&](int q, int segment, float d2, float param) {
-                row[q] = {segment, d2, road_arc(segment, param)};
+            for_each_road_hit(p, py, i, [&](int q, const float* d2, const float* param,
+                                            const int32_t* segment) {
+                for (int j = 0; j < 4; ++j)
+                    if (segment[j] >= 0) row[q + j] = {segment[j], d2[j], road_arc(segment[j], param[j])};
             });
         }
     }
