@@ -443,14 +443,13 @@ void mix4(__m128& r, __m128& g, __m128& b, const Color& t, __m128 w) {
 // exactly zero and a mix of weight zero adds only a signed zero to a
 // non-negative colour, so nothing changes; likewise the early return above
 // only skips mixes of weight zero. The centre line's dash test stays scalar.
-inline void shade_road4(const float* d2, const float* param, const int32_t* segment, Color* col) {
+inline void shade_road4(const float* d2, const float* param, const int32_t* segment, float* red,
+                        float* green, float* blue) {
 #if TORVANEL_EMBLEM_SSE2
     const __m128 d2s = _mm_loadu_ps(d2);
     if (_mm_movemask_ps(_mm_cmple_ps(d2s, _mm_set1_ps(784.0f))) == 0) return;  // all out of reach
     const __m128 dist = _mm_sqrt_ps(d2s);
-    __m128 r = _mm_setr_ps(col[0].r, col[1].r, col[2].r, col[3].r);
-    __m128 g = _mm_setr_ps(col[0].g, col[1].g, col[2].g, col[3].g);
-    __m128 b = _mm_setr_ps(col[0].b, col[1].b, col[2].b, col[3].b);
+    __m128 r = _mm_loadu_ps(red), g = _mm_loadu_ps(green), b = _mm_loadu_ps(blue);
     const __m128 glow = _mm_mul_ps(
         _mm_set1_ps(0.5f),
         smooth4(_mm_div_ps(_mm_sub_ps(dist, _mm_set1_ps(28.0f)), _mm_set1_ps(-15.0f))));
@@ -469,14 +468,18 @@ inline void shade_road4(const float* d2, const float* param, const int32_t* segm
         line = _mm_load_ps(lines);
     }
     mix4(r, g, b, CENTRE_LINE, _mm_mul_ps(cover, line));
-    alignas(16) float rs[4], gs[4], bs[4];
-    _mm_store_ps(rs, r);
-    _mm_store_ps(gs, g);
-    _mm_store_ps(bs, b);
-    for (int j = 0; j < 4; ++j) col[j] = {rs[j], gs[j], bs[j]};
+    _mm_storeu_ps(red, r);
+    _mm_storeu_ps(green, g);
+    _mm_storeu_ps(blue, b);
 #else
-    for (int j = 0; j < 4; ++j)
-        if (segment[j] >= 0 && d2[j] <= 784.0f) shade_road(segment[j], d2[j], param[j], col[j]);
+    for (int j = 0; j < 4; ++j) {
+        if (segment[j] < 0 || !(d2[j] <= 784.0f)) continue;
+        Color c = {red[j], green[j], blue[j]};
+        shade_road(segment[j], d2[j], param[j], c);
+        red[j] = c.r;
+        green[j] = c.g;
+        blue[j] = c.b;
+    }
 #endif
 }
 
@@ -580,7 +583,9 @@ struct Painter {
     RoadLanes lanes;
     std::array<RoadLine, ROAD_SEGMENTS> lines;  // for the eight-sample search
     RoadBlocks blocks;
-    std::vector<Color> colors;    // k rows of `samples`
+    // k rows of `samples` each, plus a spare lane (k = 3 shades four at a
+    // time); a sample outside the shape keeps colour zero.
+    std::vector<float> red, green, blue;
     std::vector<uint8_t> inside;  // k rows of `samples`
 };
 
@@ -627,7 +632,8 @@ void prepare(Painter& p, int n) {
         const RoadSegment& g = segments[s];
         p.lines[s] = {g.ax, g.ay, g.dx, g.dy, g.len2};
     }
-    p.colors.resize(static_cast<size_t>(k) * p.samples + 1);  // + the spare lane of k = 3
+    for (std::vector<float>* plane : {&p.red, &p.green, &p.blue})
+        plane->resize(static_cast<size_t>(k) * p.samples + 1);
     p.inside.resize(static_cast<size_t>(k) * p.samples);
 }
 
@@ -668,12 +674,13 @@ void for_each_road_hit(const Painter& p, int py, int i, Hit4&& hit4) {
     }
 }
 
-// Shades sample row i of pixel row py into colors/inside row i.
+// Shades sample row i of pixel row py into the colour planes and inside row i.
 void shade_sample_row(Painter& p, int py, int i) {
     const int qy = py * p.k + i;
     const float y = p.coord[qy];
     const SampleRow& row = p.rows[qy];
-    Color* colors = &p.colors[static_cast<size_t>(i) * p.samples];
+    const size_t at = static_cast<size_t>(i) * p.samples;
+    float *red = &p.red[at], *green = &p.green[at], *blue = &p.blue[at];
     uint8_t* inside = &p.inside[static_cast<size_t>(i) * p.samples];
 
     // The rounded square: only samples outside its central cross can miss.
@@ -688,16 +695,94 @@ void shade_sample_row(Painter& p, int py, int i) {
         }
     }
     if (y >= GROUND_Y) {
-        std::fill(colors, colors + p.samples, row.ground);
+        std::fill(red, red + p.samples, row.ground.r);
+        std::fill(green, green + p.samples, row.ground.g);
+        std::fill(blue, blue + p.samples, row.ground.b);
     } else {
         for (int q = 0; q < p.samples; ++q)
-            if (inside[q]) colors[q] = shade_scene(p.columns[q], row, p.coord[q], y);
+            if (inside[q]) {
+                const Color c = shade_scene(p.columns[q], row, p.coord[q], y);
+                red[q] = c.r;
+                green[q] = c.g;
+                blue[q] = c.b;
+            }
     }
 
     for_each_road_hit(p, py, i, [&](int q, const float* d2, const float* param,
                                     const int32_t* segment) {
-        shade_road4(d2, param, segment, colors + q);
+        shade_road4(d2, param, segment, red + q, green + q, blue + q);
     });
+    // Zero outside the shape, so that sums may take every sample.
+    if (!row.core)
+        for (int q = 0; q < p.samples; ++q)
+            if (!inside[q]) red[q] = green[q] = blue[q] = 0.0f;
+}
+
+// Writes pixel px of a pixel row from its samples' sums.
+void store_pixel(const Painter& p, int px, float sr, float sg, float sb, int h, uint8_t* out) {
+    if (h == 0) return;
+    out += static_cast<size_t>(px) * 4;
+    out[0] = to_byte(sr / h * 255.0f + 0.5f);
+    out[1] = to_byte(sg / h * 255.0f + 0.5f);
+    out[2] = to_byte(sb / h * 255.0f + 0.5f);
+    out[3] = static_cast<uint8_t>(h * 255 / (p.k * p.k));
+}
+
+// How many samples of pixel px lie inside the shape.
+int inside_count(const Painter& p, int px) {
+    int h = 0;
+    for (int i = 0; i < p.k; ++i)
+        for (int j = 0; j < p.k; ++j) h += p.inside[static_cast<size_t>(i) * p.samples + px * p.k + j];
+    return h;
+}
+
+#if TORVANEL_EMBLEM_SSE2
+// The sums of one colour plane for the four pixels from px on (four samples
+// a pixel): lane t is pixel px + t, summed over rows then columns like the
+// scalar loop. Outside samples hold zero, and adding zero to a non-negative
+// sum changes nothing, so every sample is added.
+__m128 plane_sums4(const Painter& p, const float* plane, int px) {
+    __m128 sum = _mm_setzero_ps();
+    for (int i = 0; i < 4; ++i) {
+        const float* at = plane + static_cast<size_t>(i) * p.samples + px * 4;
+        __m128 s0 = _mm_loadu_ps(at), s1 = _mm_loadu_ps(at + 4), s2 = _mm_loadu_ps(at + 8),
+               s3 = _mm_loadu_ps(at + 12);
+        _MM_TRANSPOSE4_PS(s0, s1, s2, s3);
+        sum = _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_add_ps(sum, s0), s1), s2), s3);
+    }
+    return sum;
+}
+#endif
+
+// Averages the shaded sample rows into pixel row `out`.
+void average_pixel_row(const Painter& p, uint8_t* out) {
+    int px = 0;
+#if TORVANEL_EMBLEM_SSE2
+    if (p.k == 4) {
+        for (; px + 3 < p.n; px += 4) {
+            alignas(16) float sums[3][4];
+            _mm_store_ps(sums[0], plane_sums4(p, p.red.data(), px));
+            _mm_store_ps(sums[1], plane_sums4(p, p.green.data(), px));
+            _mm_store_ps(sums[2], plane_sums4(p, p.blue.data(), px));
+            for (int t = 0; t < 4; ++t)
+                store_pixel(p, px + t, sums[0][t], sums[1][t], sums[2][t], inside_count(p, px + t),
+                            out);
+        }
+    }
+#endif
+    for (; px < p.n; ++px) {
+        float sr = 0, sg = 0, sb = 0;
+        for (int i = 0; i < p.k; ++i) {
+            const size_t base = static_cast<size_t>(i) * p.samples + px * p.k;
+            for (int j = 0; j < p.k; ++j) {
+                if (!p.inside[base + j]) continue;
+                sr += p.red[base + j];
+                sg += p.green[base + j];
+                sb += p.blue[base + j];
+            }
+        }
+        store_pixel(p, px, sr, sg, sb, inside_count(p, px), out);
+    }
 }
 
 }  // namespace
@@ -707,31 +792,9 @@ void paint_emblem(int n, std::vector<uint8_t>& pixels) {
     if (n <= 0) return;
     Painter p;
     prepare(p, n);
-    const int k = p.k, m = k * k;
     for (int py = 0; py < n; ++py) {
-        for (int i = 0; i < k; ++i) shade_sample_row(p, py, i);
-        // Average in the same order as one sample at a time: rows, then columns.
-        for (int px = 0; px < n; ++px) {
-            float sr = 0, sg = 0, sb = 0;
-            int h = 0;
-            for (int i = 0; i < k; ++i) {
-                const size_t base = static_cast<size_t>(i) * p.samples + px * k;
-                for (int j = 0; j < k; ++j) {
-                    if (!p.inside[base + j]) continue;
-                    const Color& c = p.colors[base + j];
-                    sr += c.r;
-                    sg += c.g;
-                    sb += c.b;
-                    ++h;
-                }
-            }
-            if (h == 0) continue;
-            uint8_t* out = &pixels[(static_cast<size_t>(py) * n + px) * 4];
-            out[0] = to_byte(sr / h * 255.0f + 0.5f);
-            out[1] = to_byte(sg / h * 255.0f + 0.5f);
-            out[2] = to_byte(sb / h * 255.0f + 0.5f);
-            out[3] = static_cast<uint8_t>(h * 255 / m);
-        }
+        for (int i = 0; i < p.k; ++i) shade_sample_row(p, py, i);
+        average_pixel_row(p, &pixels[static_cast<size_t>(py) * n * 4]);
     }
 }
 
