@@ -529,20 +529,26 @@ void cover_column(const Building* buildings, int count, float x, float top[2], i
     }
 }
 
+inline Color sun_over(Color col, float x, float y);
+
 // Everything below the road: sky, sun, buildings, antenna and ground, for a
 // sample above the ground. Each layer overwrites the ones before it
 // completely, so only the topmost one present is computed.
-inline Color shade_scene(const SampleColumn& column, const SampleRow& row, float x, float y) {
-    if (column.antenna && row.antenna) return ANTENNA;
+inline Color shade_scene(const SampleColumn& column, const SampleRow& row, float x, float y);
+
+// shade_scene where a building or the antenna covers the sample; false (and
+// `out` untouched) for open sky.
+inline bool shade_solid(const SampleColumn& column, const SampleRow& row, float y, Color& out) {
+    if (column.antenna && row.antenna) return out = ANTENNA, true;
     const int near_slot = y >= column.near_top[0] ? 0 : (y >= column.near_top[1] ? 1 : -1);
     if (near_slot >= 0) {
         const int b = column.near_building[near_slot];
-        if (y - NEAR_BUILDINGS[b].top < 1.6f) return ROOF_EDGE;
+        if (y - NEAR_BUILDINGS[b].top < 1.6f) return out = ROOF_EDGE, true;
         const WindowAxis& wc = column.near_window[near_slot];
         const WindowAxis& wr = row.near_window[b];
         const bool lit =
             wc.open && wr.open && window_hash_lit(wr.cell, wc.cell, NEAR_FIRST_SEED + b);
-        return lit ? NEAR_LIT : NEAR_BODY;
+        return out = lit ? NEAR_LIT : NEAR_BODY, true;
     }
     const int far_slot = y >= column.far_top[0] ? 0 : (y >= column.far_top[1] ? 1 : -1);
     if (far_slot >= 0) {
@@ -550,9 +556,19 @@ inline Color shade_scene(const SampleColumn& column, const SampleRow& row, float
         const WindowAxis& wc = column.far_window[far_slot];
         const WindowAxis& wr = row.far_window[b];
         const bool lit = wc.open && wr.open && window_hash_lit(wr.cell, wc.cell, FAR_SEED);
-        return lit ? FAR_LIT : FAR_BODY;
+        return out = lit ? FAR_LIT : FAR_BODY, true;
     }
-    Color col = row.sky;
+    return false;
+}
+
+inline Color shade_scene(const SampleColumn& column, const SampleRow& row, float x, float y) {
+    Color col;
+    if (shade_solid(column, row, y, col)) return col;
+    return sun_over(row.sky, x, y);
+}
+
+// The sun's glow and disc over the sky colour `col` at (x, y).
+inline Color sun_over(Color col, float x, float y) {
     const float sx = x - 128.0f, sy = y - 178.0f;
     // Beyond 120 units both the glow and the disc weigh exactly zero.
     if (sx * sx + sy * sy <= 14401.5f) {
@@ -587,6 +603,7 @@ struct Painter {
     // time); a sample outside the shape keeps colour zero.
     std::vector<float> red, green, blue;
     std::vector<uint8_t> inside;  // k rows of `samples`
+    std::vector<int32_t> sky;     // one sample row, + spare lanes: -1 where open sky
 };
 
 void prepare(Painter& p, int n) {
@@ -635,6 +652,7 @@ void prepare(Painter& p, int n) {
     for (std::vector<float>* plane : {&p.red, &p.green, &p.blue})
         plane->resize(static_cast<size_t>(k) * p.samples + 1);
     p.inside.resize(static_cast<size_t>(k) * p.samples);
+    p.sky.assign(p.samples + 4, 0);
 }
 
 // Calls hit4(first sample column, d2[4], param[4], segment[4]) for every
@@ -674,6 +692,57 @@ void for_each_road_hit(const Painter& p, int py, int i, Hit4&& hit4) {
     }
 }
 
+#if TORVANEL_EMBLEM_SSE2
+// std::hypot of four float pairs. glibc's hypotf is the double square root
+// of the double sum of squares, rounded to float, which SSE2 does exactly;
+// elsewhere the library is called lane by lane.
+__m128 hypot4(__m128 x, __m128 y) {
+#ifdef __GLIBC__
+    auto half = [](__m128d a, __m128d b) {
+        return _mm_cvtpd_ps(_mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(a, a), _mm_mul_pd(b, b))));
+    };
+    const __m128 lo = half(_mm_cvtps_pd(x), _mm_cvtps_pd(y));
+    const __m128 hi = half(_mm_cvtps_pd(_mm_movehl_ps(x, x)), _mm_cvtps_pd(_mm_movehl_ps(y, y)));
+    return _mm_movelh_ps(lo, hi);
+#else
+    alignas(16) float xs[4], ys[4];
+    _mm_store_ps(xs, x);
+    _mm_store_ps(ys, y);
+    for (int j = 0; j < 4; ++j) xs[j] = std::hypot(xs[j], ys[j]);
+    return _mm_load_ps(xs);
+#endif
+}
+
+// sun_over for the four samples at xs[j], y = sy + 178, where sky[j] is -1;
+// the other lanes keep their colour. Both mixes may run everywhere: out of
+// the glow's or the disc's reach their weight is exactly zero.
+void sun_over4(const Color& sky_color, const float* xs, float sy, const int32_t* sky, float* red,
+               float* green, float* blue) {
+    const __m128 open = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sky)));
+    if (_mm_movemask_ps(open) == 0) return;
+    const __m128 sx = _mm_sub_ps(_mm_loadu_ps(xs), _mm_set1_ps(128.0f));
+    const __m128 d = hypot4(sx, _mm_set1_ps(sy));
+    const __m128 glow = smooth4(_mm_mul_ps(_mm_sub_ps(d, _mm_set1_ps(120.0f)), _mm_set1_ps(-0.015625f)));
+    __m128 r = _mm_set1_ps(sky_color.r), g = _mm_set1_ps(sky_color.g), b = _mm_set1_ps(sky_color.b);
+    mix4(r, g, b, SUN_GLOW, _mm_mul_ps(_mm_set1_ps(0.55f), _mm_mul_ps(glow, glow)));
+    const __m128 q = _mm_min_ps(_mm_set1_ps(1.0f),
+                                _mm_max_ps(_mm_setzero_ps(), _mm_div_ps(d, _mm_set1_ps(56.0f))));
+    const __m128 tg = _mm_add_ps(_mm_set1_ps(0.93f), _mm_mul_ps(_mm_set1_ps(SUN_GREEN_FALL), q));
+    const __m128 tb = _mm_sub_ps(_mm_set1_ps(0.66f), _mm_mul_ps(_mm_set1_ps(0.36f), q));
+    const __m128 w = smooth4(_mm_mul_ps(_mm_sub_ps(d, _mm_set1_ps(57.0f)), _mm_set1_ps(-0.5f)));
+    r = _mm_add_ps(r, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(1.0f), r), w));
+    g = _mm_add_ps(g, _mm_mul_ps(_mm_sub_ps(tg, g), w));
+    b = _mm_add_ps(b, _mm_mul_ps(_mm_sub_ps(tb, b), w));
+    auto keep = [&](float* plane, __m128 v) {
+        const __m128 old = _mm_loadu_ps(plane);
+        _mm_storeu_ps(plane, _mm_or_ps(_mm_and_ps(open, v), _mm_andnot_ps(open, old)));
+    };
+    keep(red, r);
+    keep(green, g);
+    keep(blue, b);
+}
+#endif
+
 // Shades sample row i of pixel row py into the colour planes and inside row i.
 void shade_sample_row(Painter& p, int py, int i) {
     const int qy = py * p.k + i;
@@ -699,6 +768,21 @@ void shade_sample_row(Painter& p, int py, int i) {
         std::fill(green, green + p.samples, row.ground.g);
         std::fill(blue, blue + p.samples, row.ground.b);
     } else {
+#if TORVANEL_EMBLEM_SSE2
+        // Open sky first takes the row's sky colour; the sun goes over it four at a time.
+        int32_t* sky = p.sky.data();
+        for (int q = 0; q < p.samples; ++q) {
+            Color c = row.sky;
+            sky[q] = inside[q] && !shade_solid(p.columns[q], row, y, c) ? -1 : 0;
+            red[q] = c.r;
+            green[q] = c.g;
+            blue[q] = c.b;
+        }
+        const float sy = y - 178.0f;
+        if (sy * sy <= 14401.5f)
+            for (int q = 0; q < p.samples; q += 4)
+                sun_over4(row.sky, &p.coord[q], sy, &sky[q], red + q, green + q, blue + q);
+#else
         for (int q = 0; q < p.samples; ++q)
             if (inside[q]) {
                 const Color c = shade_scene(p.columns[q], row, p.coord[q], y);
@@ -706,6 +790,7 @@ void shade_sample_row(Painter& p, int py, int i) {
                 green[q] = c.g;
                 blue[q] = c.b;
             }
+#endif
     }
 
     for_each_road_hit(p, py, i, [&](int q, const float* d2, const float* param,
