@@ -598,6 +598,7 @@ struct Painter {
     std::vector<SampleRow> rows;
     RoadLanes lanes;
     std::array<RoadLine, ROAD_SEGMENTS> lines;  // for the eight-sample search
+    std::array<float, ROAD_POINTS> arc;         // arc length at each polyline point
     RoadBlocks blocks;
     // k rows of `samples` each, plus a spare lane (k = 3 shades four at a
     // time); a sample outside the shape keeps colour zero.
@@ -645,6 +646,7 @@ void prepare(Painter& p, int n) {
     const auto segments = road_segments();
     build_road_blocks(n, u, segments, p.blocks);
     broadcast_segments(segments, p.lanes);
+    for (int s = 0; s < ROAD_POINTS; ++s) p.arc[s] = road_polyline()[s].s;
     for (int s = 0; s < ROAD_SEGMENTS; ++s) {
         const RoadSegment& g = segments[s];
         p.lines[s] = {g.ax, g.ay, g.dx, g.dy, g.len2};
@@ -658,8 +660,10 @@ void prepare(Painter& p, int n) {
 // Calls hit4(first sample column, d2[4], param[4], segment[4]) for every
 // four neighbouring samples of sample row i of pixel row py that have road
 // candidates (segment -1 in a lane: none within reach).
-template <typename Hit4>
-void for_each_road_hit(const Painter& p, int py, int i, Hit4&& hit4) {
+// With AVX2 and four samples a pixel, hit8(first sample column, hits) takes
+// eight samples at once instead.
+template <typename Hit4, typename Hit8>
+void for_each_road_hit(const Painter& p, int py, int i, Hit4&& hit4, Hit8&& hit8) {
     const float y = p.coord[py * p.k + i];
     const int block_row = (py / FINE_BLOCK) * p.blocks.per_row;
     RoadHits hits;
@@ -673,8 +677,7 @@ void for_each_road_hit(const Painter& p, int py, int i, Hit4&& hit4) {
             const uint8_t* list = p.blocks.segments.data() + p.blocks.first[block];
             nearest_road_8(p.lines.data(), list, list + p.blocks.count[block], &p.coord[px * 4], y,
                            hits8);
-            hit4(px * 4, hits8.d2, hits8.param, hits8.segment);
-            hit4(px * 4 + 4, hits8.d2 + 4, hits8.param + 4, hits8.segment + 4);
+            hit8(px * 4, hits8);
         }
     }
     for (; px < p.n; ++px) {
@@ -796,6 +799,8 @@ void shade_sample_row(Painter& p, int py, int i) {
     for_each_road_hit(p, py, i, [&](int q, const float* d2, const float* param,
                                     const int32_t* segment) {
         shade_road4(d2, param, segment, red + q, green + q, blue + q);
+    }, [&](int q, const RoadHits8& hits) {
+        shade_road_8(hits, p.arc.data(), red + q, green + q, blue + q);
     });
     // Zero outside the shape, so that sums may take every sample.
     if (!row.core)
@@ -896,6 +901,9 @@ void emblem_road_hits(int n, std::vector<EmblemRoadHit>& hits) {
                                             const int32_t* segment) {
                 for (int j = 0; j < 4; ++j)
                     if (segment[j] >= 0) row[q + j] = {segment[j], d2[j], road_arc(segment[j], param[j])};
+            }, [&](int q, const RoadHits8& h) {
+                for (int j = 0; j < 8; ++j)
+                    if (h.segment[j] >= 0) row[q + j] = {h.segment[j], h.d2[j], road_arc(h.segment[j], h.param[j])};
             });
         }
     }
