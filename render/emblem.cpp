@@ -842,21 +842,40 @@ __m128 plane_sums4(const Painter& p, const float* plane, int px) {
     }
     return sum;
 }
+
+// to_byte(sum / h * 255 + 0.5) of four lanes, as integers.
+__m128i channel_bytes4(__m128 sum, __m128 h) {
+    const __m128 v = _mm_add_ps(_mm_mul_ps(_mm_div_ps(sum, h), _mm_set1_ps(255.0f)), _mm_set1_ps(0.5f));
+    // Up to 0 gives 0 and from 255 on 255 as in to_byte; in between both truncate.
+    return _mm_cvttps_epi32(_mm_min_ps(_mm_set1_ps(255.0f), _mm_max_ps(_mm_setzero_ps(), v)));
+}
 #endif
 
-// Averages the shaded sample rows into pixel row `out`.
-void average_pixel_row(const Painter& p, uint8_t* out) {
+// Averages the shaded sample rows into pixel row `out`; `core`: every sample
+// lies inside the shape.
+void average_pixel_row(const Painter& p, bool core, uint8_t* out) {
     int px = 0;
 #if TORVANEL_EMBLEM_SSE2
     if (p.k == 4) {
         for (; px + 3 < p.n; px += 4) {
-            alignas(16) float sums[3][4];
-            _mm_store_ps(sums[0], plane_sums4(p, p.red.data(), px));
-            _mm_store_ps(sums[1], plane_sums4(p, p.green.data(), px));
-            _mm_store_ps(sums[2], plane_sums4(p, p.blue.data(), px));
-            for (int t = 0; t < 4; ++t)
-                store_pixel(p, px + t, sums[0][t], sums[1][t], sums[2][t], inside_count(p, px + t),
-                            out);
+            alignas(16) int32_t h[4];
+            for (int t = 0; t < 4; ++t) h[t] = core ? 16 : inside_count(p, px + t);
+            const __m128 hs = _mm_cvtepi32_ps(_mm_load_si128(reinterpret_cast<const __m128i*>(h)));
+            alignas(16) int32_t bytes[3][4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(bytes[0]),
+                            channel_bytes4(plane_sums4(p, p.red.data(), px), hs));
+            _mm_store_si128(reinterpret_cast<__m128i*>(bytes[1]),
+                            channel_bytes4(plane_sums4(p, p.green.data(), px), hs));
+            _mm_store_si128(reinterpret_cast<__m128i*>(bytes[2]),
+                            channel_bytes4(plane_sums4(p, p.blue.data(), px), hs));
+            for (int t = 0; t < 4; ++t) {
+                if (h[t] == 0) continue;
+                uint8_t* o = out + static_cast<size_t>(px + t) * 4;
+                o[0] = static_cast<uint8_t>(bytes[0][t]);
+                o[1] = static_cast<uint8_t>(bytes[1][t]);
+                o[2] = static_cast<uint8_t>(bytes[2][t]);
+                o[3] = static_cast<uint8_t>(h[t] * 255 / 16);
+            }
         }
     }
 #endif
@@ -871,7 +890,7 @@ void average_pixel_row(const Painter& p, uint8_t* out) {
                 sb += p.blue[base + j];
             }
         }
-        store_pixel(p, px, sr, sg, sb, inside_count(p, px), out);
+        store_pixel(p, px, sr, sg, sb, core ? p.k * p.k : inside_count(p, px), out);
     }
 }
 
@@ -883,8 +902,12 @@ void paint_emblem(int n, std::vector<uint8_t>& pixels) {
     Painter p;
     prepare(p, n);
     for (int py = 0; py < n; ++py) {
-        for (int i = 0; i < p.k; ++i) shade_sample_row(p, py, i);
-        average_pixel_row(p, &pixels[static_cast<size_t>(py) * n * 4]);
+        bool core = true;
+        for (int i = 0; i < p.k; ++i) {
+            shade_sample_row(p, py, i);
+            core = core && p.rows[py * p.k + i].core;
+        }
+        average_pixel_row(p, core, &pixels[static_cast<size_t>(py) * n * 4]);
     }
 }
 
