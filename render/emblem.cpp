@@ -454,20 +454,24 @@ inline void shade_road4(const float* d2, const float* param, const int32_t* segm
         _mm_set1_ps(0.5f),
         smooth4(_mm_div_ps(_mm_sub_ps(dist, _mm_set1_ps(28.0f)), _mm_set1_ps(-15.0f))));
     mix4(r, g, b, ROAD_GLOW, glow);
-    const __m128 cover =
-        smooth4(_mm_div_ps(_mm_sub_ps(dist, _mm_set1_ps(12.9f)), _mm_set1_ps(-1.7999992f)));
-    mix4(r, g, b, ASPHALT, cover);
-    __m128 line = smooth4(_mm_div_ps(_mm_sub_ps(dist, _mm_set1_ps(2.0f)), _mm_set1_ps(-1.1f)));
-    const int drawn = ~_mm_movemask_ps(_mm_cmpeq_ps(line, _mm_setzero_ps())) & 15;
-    if (drawn) {
-        alignas(16) float lines[4];
-        _mm_store_ps(lines, line);
-        for (int j = 0; j < 4; ++j)
-            if ((drawn >> j & 1) && !(std::fmod(road_arc(segment[j], param[j]), 24.0f) < 12.0f))
-                lines[j] = 0.0f;
-        line = _mm_load_ps(lines);
+    // From 12.9 on the asphalt and the centre line weigh exactly zero, from 2 on the line.
+    if (_mm_movemask_ps(_mm_cmplt_ps(dist, _mm_set1_ps(12.9f))) != 0) {
+        const __m128 cover =
+            smooth4(_mm_div_ps(_mm_sub_ps(dist, _mm_set1_ps(12.9f)), _mm_set1_ps(-1.7999992f)));
+        mix4(r, g, b, ASPHALT, cover);
+        if (_mm_movemask_ps(_mm_cmplt_ps(dist, _mm_set1_ps(2.0f))) != 0) {
+            __m128 line =
+                smooth4(_mm_div_ps(_mm_sub_ps(dist, _mm_set1_ps(2.0f)), _mm_set1_ps(-1.1f)));
+            const int drawn = ~_mm_movemask_ps(_mm_cmpeq_ps(line, _mm_setzero_ps())) & 15;
+            alignas(16) float lines[4];
+            _mm_store_ps(lines, line);
+            for (int j = 0; j < 4; ++j)
+                if ((drawn >> j & 1) && !(std::fmod(road_arc(segment[j], param[j]), 24.0f) < 12.0f))
+                    lines[j] = 0.0f;
+            line = _mm_load_ps(lines);
+            mix4(r, g, b, CENTRE_LINE, _mm_mul_ps(cover, line));
+        }
     }
-    mix4(r, g, b, CENTRE_LINE, _mm_mul_ps(cover, line));
     _mm_storeu_ps(red, r);
     _mm_storeu_ps(green, g);
     _mm_storeu_ps(blue, b);
