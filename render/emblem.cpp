@@ -604,8 +604,8 @@ struct Painter {
     std::array<RoadLine, ROAD_SEGMENTS> lines;  // for the eight-sample search
     std::array<float, ROAD_POINTS> arc;         // arc length at each polyline point
     RoadBlocks blocks;
-    // k rows of `samples` each, plus a spare lane (k = 3 shades four at a
-    // time); a sample outside the shape keeps colour zero.
+    // k rows of `samples` each, plus spare lanes (samples are shaded four at
+    // a time); a sample outside the shape keeps colour zero.
     std::vector<float> red, green, blue;
     std::vector<uint8_t> inside;  // k rows of `samples`
     std::vector<int32_t> sky;     // one sample row, + spare lanes: -1 where open sky
@@ -617,8 +617,9 @@ void prepare(Painter& p, int n) {
     p.samples = n * p.k;
     const int k = p.k;
     const float u = 256.0f / n;
-    // x and y use the same expression; the spare lets every pixel read four.
-    p.coord.assign(p.samples + 1, 0.0f);
+    // x and y use the same expression; the spares let any sample start a
+    // group of four.
+    p.coord.assign(p.samples + 4, 0.0f);
     for (int px = 0; px < n; ++px)
         for (int j = 0; j < k; ++j) p.coord[px * k + j] = ((j + 0.5f) / k + px) * u;
 
@@ -656,7 +657,7 @@ void prepare(Painter& p, int n) {
         p.lines[s] = {g.ax, g.ay, g.dx, g.dy, g.len2};
     }
     for (std::vector<float>* plane : {&p.red, &p.green, &p.blue})
-        plane->resize(static_cast<size_t>(k) * p.samples + 1);
+        plane->resize(static_cast<size_t>(k) * p.samples + 4);
     p.inside.resize(static_cast<size_t>(k) * p.samples);
     p.sky.assign(p.samples + 4, 0);
 }
