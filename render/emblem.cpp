@@ -188,7 +188,7 @@ constexpr double ROAD_REACH2 = 784.1;
 // be so somewhere in any block holding it, so every level keeps it.
 constexpr int WIDE_BLOCK = 32;
 constexpr int COARSE_BLOCK = 8;
-constexpr int FINE_BLOCK = 2;
+constexpr int FINE_BLOCK = 4;
 
 std::array<RoadSegment, ROAD_SEGMENTS> road_segments() {
     const auto& road = road_polyline();
@@ -674,7 +674,7 @@ void for_each_road_hit(const Painter& p, int py, int i, Hit4&& hit4, Hit8&& hit8
     RoadHits hits;
     int px = 0;
     // With four samples a pixel, the two pixels of a block fill eight lanes.
-    if (p.k == 4 && FINE_BLOCK == 2 && emblem_wide_simd()) {
+    if (p.k == 4 && FINE_BLOCK % 2 == 0 && emblem_wide_simd()) {
         RoadHits8 hits8;
         for (; px + 1 < p.n; px += 2) {
             const int block = block_row + px / FINE_BLOCK;
