@@ -1,6 +1,6 @@
 // The sidebar emblem, painted once at start-up: a rounded square with a city
 // skyline at sunset, lit windows and a winding road, supersampled into RGBA
-// bytes and uploaded as one texture; also the road polyline it is built on.
+// bytes and uploaded as one texture (the road itself lives in emblem_road).
 //
 // Painting every sample in full costs about a million samples times 120 road
 // segments. The painter below gives exactly the same bytes (every value comes
@@ -18,21 +18,9 @@
 #include <cmath>
 #include <cstddef>
 
+#include "render/emblem_road.h"
 #include "render/emblem_simd.h"
 #include "render/gl_api.h"
-
-// The road search runs four samples at a time on SSE2; elsewhere (or when
-// built with TORVANEL_EMBLEM_SSE2=0) one at a time, with the same result.
-#ifndef TORVANEL_EMBLEM_SSE2
-#if defined(__SSE2__) || defined(_M_X64)
-#define TORVANEL_EMBLEM_SSE2 1
-#else
-#define TORVANEL_EMBLEM_SSE2 0
-#endif
-#endif
-#if TORVANEL_EMBLEM_SSE2
-#include <emmintrin.h>
-#endif
 
 // [SECTION] Scene
 
@@ -43,9 +31,6 @@ struct Building {
 };
 struct Color {
     float r, g, b;
-};
-struct RoadPoint {
-    float x, y, s;  // s: arc length from the start of the road
 };
 
 constexpr float GROUND_Y = 204.0f;
@@ -81,54 +66,12 @@ constexpr float SKY_BLUE_RISE = 0x1.333332p-3f;     // 0.15 -> 0.14999999
 constexpr float SUN_GREEN_FALL = -0x1.28f5c4p-2f;   // -0.29 -> -0.29000002
 constexpr float GROUND_BLUE_FALL = -0x1.eb852p-5f;  // -0.06 -> -0.060000002
 
-const float ROAD_BEZIER[3][4][2] = {{{176, 80}, {176, 38}, {80, 38}, {80, 90}},
-                                    {{80, 90}, {80, 132}, {176, 124}, {176, 166}},
-                                    {{176, 166}, {176, 214}, {80, 214}, {80, 180}}};
-constexpr int ROAD_STEPS = 40;
-constexpr int ROAD_POINTS = 3 * ROAD_STEPS + 1;
-constexpr int ROAD_SEGMENTS = ROAD_POINTS - 1;
-
-// v < lo ? lo : (v > hi ? hi : v), written so that it compiles to max and min.
-float clampf(float v, float lo, float hi) {
-    const float r = v < lo ? lo : v;
-    return r > hi ? hi : r;
-}
 float smooth(float e) {
     e = clampf(e, 0.0f, 1.0f);
     return e * e * (3.0f - 2.0f * e);
 }
 Color mix(const Color& c, const Color& t, float w) {
     return {c.r + (t.r - c.r) * w, c.g + (t.g - c.g) * w, c.b + (t.b - c.b) * w};
-}
-
-std::array<RoadPoint, ROAD_POINTS> build_road_polyline() {
-    std::array<RoadPoint, ROAD_POINTS> points{};
-    int count = 0;
-    for (int seg = 0; seg < 3; ++seg) {
-        const float(*p)[2] = ROAD_BEZIER[seg];
-        for (int i = seg == 0 ? 0 : 1; i <= ROAD_STEPS; ++i) {
-            float t = i / static_cast<float>(ROAD_STEPS);
-            float mt = 1.0f - t;
-            float b0 = mt * mt * mt, b1 = 3.0f * mt * mt * t, b2 = 3.0f * mt * t * t,
-                  b3 = t * t * t;
-            RoadPoint q;
-            q.x = b0 * p[0][0] + b1 * p[1][0] + b2 * p[2][0] + b3 * p[3][0];
-            q.y = b0 * p[0][1] + b1 * p[1][1] + b2 * p[2][1] + b3 * p[3][1];
-            q.s = 0.0f;
-            if (count > 0) {
-                const RoadPoint& prev = points[count - 1];
-                q.s = prev.s + std::hypot(q.x - prev.x, q.y - prev.y);
-            }
-            points[count++] = q;
-        }
-    }
-    return points;
-}
-
-// Built on first use, kept until exit.
-const std::array<RoadPoint, ROAD_POINTS>& road_polyline() {
-    static const std::array<RoadPoint, ROAD_POINTS> points = build_road_polyline();
-    return points;
 }
 
 // [SECTION] Windows
@@ -166,237 +109,9 @@ bool window_lit(float left, float top, float x, float y, int seed) {
     return window_hash_lit(row.cell, column.cell, seed);
 }
 
-// [SECTION] Road search
+// [SECTION] Road shading
 
 namespace {
-
-struct RoadSegment {
-    float ax, ay, dx, dy, len2;
-    float min_x, max_x, min_y, max_y;  // bounding box, widened by BOX_MARGIN
-};
-
-// Widening of the boxes: far more than the rounding of a projected point
-// (a few ulps of 256), so a box holds every point the float projection onto
-// its segment can produce.
-constexpr float BOX_MARGIN = 1.0f / 64.0f;
-// The road changes nothing at D >= 28 (glow, asphalt and centre line all
-// weigh zero there, and sqrt(784) is exactly 28); a little more for rounding.
-constexpr double ROAD_REACH2 = 784.1;
-// Pixel blocks with their own candidate lists: coarse ones against all
-// segments, fine ones against their coarse block's list.
-constexpr int COARSE_BLOCK = 8;
-constexpr int FINE_BLOCK = 2;
-
-std::array<RoadSegment, ROAD_SEGMENTS> road_segments() {
-    const auto& road = road_polyline();
-    std::array<RoadSegment, ROAD_SEGMENTS> segments{};
-    for (int i = 0; i < ROAD_SEGMENTS; ++i) {
-        const RoadPoint& a = road[i];
-        const RoadPoint& b = road[i + 1];
-        RoadSegment& g = segments[i];
-        g.ax = a.x;
-        g.ay = a.y;
-        g.dx = b.x - a.x;
-        g.dy = b.y - a.y;
-        g.len2 = g.dx * g.dx + g.dy * g.dy;
-        g.min_x = std::min(a.x, b.x) - BOX_MARGIN;
-        g.max_x = std::max(a.x, b.x) + BOX_MARGIN;
-        g.min_y = std::min(a.y, b.y) - BOX_MARGIN;
-        g.max_y = std::max(a.y, b.y) + BOX_MARGIN;
-    }
-    return segments;
-}
-
-struct Box {
-    double x0, x1, y0, y1;
-};
-
-double box_distance2(const Box& r, const RoadSegment& g) {
-    double ox = std::max(0.0, std::max(g.min_x - r.x1, r.x0 - g.max_x));
-    double oy = std::max(0.0, std::max(g.min_y - r.y1, r.y0 - g.max_y));
-    return ox * ox + oy * oy;
-}
-
-double segment_distance2(double x, double y, const RoadSegment& g) {
-    double len2 = double(g.dx) * g.dx + double(g.dy) * g.dy;
-    double p = len2 <= 0 ? 0 : ((x - g.ax) * g.dx + (y - g.ay) * g.dy) / len2;
-    p = std::min(1.0, std::max(0.0, p));
-    double ex = x - (g.ax + g.dx * p), ey = y - (g.ay + g.dy * p);
-    return ex * ex + ey * ey;
-}
-
-// Appends, in increasing order, the segments of `from` that can be nearest to
-// some point of the box while nearer than ROAD_REACH2. Distance to a segment
-// is convex, so its worst case over the box is at a corner; a segment whose
-// box lies farther than the worst case of another one never wins there.
-void road_candidates(const Box& box, const std::array<RoadSegment, ROAD_SEGMENTS>& segments,
-                     const uint8_t* from, size_t count, std::vector<uint8_t>& out) {
-    double lower[ROAD_SEGMENTS];
-    int probe = -1;
-    for (size_t c = 0; c < count; ++c) {
-        lower[c] = box_distance2(box, segments[from[c]]);
-        if (probe < 0 || lower[c] < lower[probe]) probe = static_cast<int>(c);
-    }
-    if (probe < 0 || lower[probe] > ROAD_REACH2) return;
-    double worst = 0;
-    for (double px : {box.x0, box.x1})
-        for (double py : {box.y0, box.y1})
-            worst = std::max(worst, segment_distance2(px, py, segments[from[probe]]));
-    const double limit = std::min(worst * 1.001 + 0.01, ROAD_REACH2);
-    for (size_t c = 0; c < count; ++c)
-        if (lower[c] <= limit) out.push_back(from[c]);
-}
-
-// Candidate lists for every FINE_BLOCK x FINE_BLOCK block of pixels.
-struct RoadBlocks {
-    int per_row = 0;
-    std::vector<uint32_t> first;  // per fine block, its list's offset into `segments`
-    std::vector<uint8_t> count;   // per fine block, its list's length
-    std::vector<uint8_t> segments;
-};
-
-void build_road_blocks(int n, float u, const std::array<RoadSegment, ROAD_SEGMENTS>& segments,
-                       RoadBlocks& blocks) {
-    // Pixel p covers [p*u, (p+1)*u]; the margin covers the rounding of the
-    // sample positions.
-    const double margin = 1.0 / 64.0;
-    auto pixel_box = [&](int x0, int y0, int size) {
-        return Box{x0 * double(u) - margin, std::min(x0 + size, n) * double(u) + margin,
-                   y0 * double(u) - margin, std::min(y0 + size, n) * double(u) + margin};
-    };
-    uint8_t all[ROAD_SEGMENTS];
-    RoadSegment whole = segments[0];  // only its box is used
-    for (int i = 0; i < ROAD_SEGMENTS; ++i) {
-        all[i] = static_cast<uint8_t>(i);
-        whole.min_x = std::min(whole.min_x, segments[i].min_x);
-        whole.max_x = std::max(whole.max_x, segments[i].max_x);
-        whole.min_y = std::min(whole.min_y, segments[i].min_y);
-        whole.max_y = std::max(whole.max_y, segments[i].max_y);
-    }
-
-    blocks.per_row = (n + FINE_BLOCK - 1) / FINE_BLOCK;
-    blocks.first.assign(blocks.per_row * blocks.per_row, 0);
-    blocks.count.assign(blocks.per_row * blocks.per_row, 0);
-    blocks.segments.clear();
-    std::vector<uint8_t> coarse;
-    for (int cy = 0; cy < n; cy += COARSE_BLOCK) {
-        for (int cx = 0; cx < n; cx += COARSE_BLOCK) {
-            const Box box = pixel_box(cx, cy, COARSE_BLOCK);
-            if (box_distance2(box, whole) > ROAD_REACH2) continue;
-            coarse.clear();
-            road_candidates(box, segments, all, ROAD_SEGMENTS, coarse);
-            if (coarse.empty()) continue;
-            for (int fy = cy; fy < std::min(cy + COARSE_BLOCK, n); fy += FINE_BLOCK) {
-                for (int fx = cx; fx < std::min(cx + COARSE_BLOCK, n); fx += FINE_BLOCK) {
-                    const size_t begin = blocks.segments.size();
-                    road_candidates(pixel_box(fx, fy, FINE_BLOCK), segments, coarse.data(),
-                                    coarse.size(), blocks.segments);
-                    const int b = (fy / FINE_BLOCK) * blocks.per_row + fx / FINE_BLOCK;
-                    blocks.first[b] = static_cast<uint32_t>(begin);
-                    blocks.count[b] = static_cast<uint8_t>(blocks.segments.size() - begin);
-                }
-            }
-        }
-    }
-}
-
-// The nearest candidate of four samples on one row: lane j holds the sample
-// at xs4[j]. Candidates come in increasing order and only a strictly smaller
-// squared distance replaces the best, so ties go to the first segment as in
-// a search of the whole road; each distance is computed with exactly the
-// same float operations (in SSE2 lanes where available: they round like
-// scalar single-precision code, and nothing here is fused).
-struct RoadHits {
-    alignas(16) float d2[4];
-    alignas(16) float param[4];
-    alignas(16) int32_t segment[4];  // -1: no candidate
-};
-
-#if TORVANEL_EMBLEM_SSE2
-// A segment's values broadcast to all four lanes, ready to use.
-struct SegmentLanes {
-    __m128 ax, ay, dx, dy, len2;
-};
-using RoadLanes = std::array<SegmentLanes, ROAD_SEGMENTS>;
-
-void broadcast_segments(const std::array<RoadSegment, ROAD_SEGMENTS>& segments, RoadLanes& lanes) {
-    for (int i = 0; i < ROAD_SEGMENTS; ++i) {
-        const RoadSegment& g = segments[i];
-        lanes[i] = {_mm_set1_ps(g.ax), _mm_set1_ps(g.ay), _mm_set1_ps(g.dx), _mm_set1_ps(g.dy),
-                    _mm_set1_ps(g.len2)};
-    }
-}
-
-void nearest_road(const RoadLanes& segments, const uint8_t* list, const uint8_t* end,
-                  const float* xs4, float sample_y, RoadHits& out) {
-    const __m128 x = _mm_loadu_ps(xs4), y = _mm_set1_ps(sample_y);
-    const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
-    __m128 best = _mm_set1_ps(1e30f), best_param = zero;
-    __m128i best_segment = _mm_set1_epi32(-1);
-    for (const uint8_t* c = list; c != end; ++c) {
-        const SegmentLanes& g = segments[*c];
-        __m128 p = zero;
-        if (!(_mm_cvtss_f32(g.len2) <= 0.0f)) {
-            const __m128 num = _mm_add_ps(_mm_mul_ps(_mm_sub_ps(x, g.ax), g.dx),
-                                          _mm_mul_ps(_mm_sub_ps(y, g.ay), g.dy));
-            // max then min clamps like clampf; a -0 turned into +0 changes no
-            // sum, product or distance below.
-            p = _mm_min_ps(_mm_max_ps(_mm_div_ps(num, g.len2), zero), one);
-        }
-        const __m128 ex = _mm_sub_ps(x, _mm_add_ps(g.ax, _mm_mul_ps(g.dx, p)));
-        const __m128 ey = _mm_sub_ps(y, _mm_add_ps(g.ay, _mm_mul_ps(g.dy, p)));
-        const __m128 d2 = _mm_add_ps(_mm_mul_ps(ex, ex), _mm_mul_ps(ey, ey));
-        const __m128 nearer = _mm_cmplt_ps(d2, best);
-        best = _mm_or_ps(_mm_and_ps(nearer, d2), _mm_andnot_ps(nearer, best));
-        best_param = _mm_or_ps(_mm_and_ps(nearer, p), _mm_andnot_ps(nearer, best_param));
-        const __m128i take = _mm_castps_si128(nearer);
-        best_segment = _mm_or_si128(_mm_and_si128(take, _mm_set1_epi32(*c)),
-                                    _mm_andnot_si128(take, best_segment));
-    }
-    _mm_store_ps(out.d2, best);
-    _mm_store_ps(out.param, best_param);
-    _mm_store_si128(reinterpret_cast<__m128i*>(out.segment), best_segment);
-}
-#else
-using RoadLanes = std::array<RoadSegment, ROAD_SEGMENTS>;
-
-void broadcast_segments(const std::array<RoadSegment, ROAD_SEGMENTS>& segments, RoadLanes& lanes) {
-    lanes = segments;
-}
-
-void nearest_road(const RoadLanes& segments, const uint8_t* list, const uint8_t* end,
-                  const float* xs4, float y, RoadHits& out) {
-    for (int j = 0; j < 4; ++j) {
-        out.d2[j] = 1e30f;
-        out.param[j] = 0.0f;
-        out.segment[j] = -1;
-    }
-    for (const uint8_t* c = list; c != end; ++c) {
-        const RoadSegment& g = segments[*c];
-        for (int j = 0; j < 4; ++j) {
-            const float x = xs4[j];
-            float p = g.len2 <= 0.0f
-                          ? 0.0f
-                          : clampf(((x - g.ax) * g.dx + (y - g.ay) * g.dy) / g.len2, 0.0f, 1.0f);
-            float ex = x - (g.ax + g.dx * p), ey = y - (g.ay + g.dy * p);
-            float d2 = ex * ex + ey * ey;
-            if (d2 < out.d2[j]) {
-                out.d2[j] = d2;
-                out.param[j] = p;
-                out.segment[j] = *c;
-            }
-        }
-    }
-}
-#endif
-
-// The arc length at parameter `param` of a segment.
-float road_arc(int segment, float param) {
-    const auto& road = road_polyline();
-    const RoadPoint& a = road[segment];
-    const RoadPoint& b = road[segment + 1];
-    return a.s + (b.s - a.s) * param;
-}
 
 // Glow, asphalt and the dashed centre line, for a sample whose nearest
 // segment lies within reach (d2 <= 784: beyond, D >= 28 and every weight is
@@ -411,6 +126,67 @@ inline void shade_road(int segment, float d2, float param, Color& col) {
     float line = smooth((dist - 2.0f) / -1.1f);
     if (line != 0.0f && !(std::fmod(road_arc(segment, param), 24.0f) < 12.0f)) line = 0.0f;
     col = mix(col, CENTRE_LINE, cover * line);
+}
+
+#if TORVANEL_EMBLEM_SSE2
+__m128 smooth4(__m128 e) {
+    e = _mm_min_ps(_mm_set1_ps(1.0f), _mm_max_ps(_mm_setzero_ps(), e));  // as clampf
+    return _mm_mul_ps(_mm_mul_ps(e, e), _mm_sub_ps(_mm_set1_ps(3.0f), _mm_mul_ps(_mm_set1_ps(2.0f), e)));
+}
+void mix4(__m128& r, __m128& g, __m128& b, const Color& t, __m128 w) {
+    r = _mm_add_ps(r, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(t.r), r), w));
+    g = _mm_add_ps(g, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(t.g), g), w));
+    b = _mm_add_ps(b, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(t.b), b), w));
+}
+#endif
+
+// shade_road for four neighbouring samples at once. Every lane may be
+// shaded: out of reach (or with no candidate, d2 = 1e30) each weight is
+// exactly zero and a mix of weight zero adds only a signed zero to a
+// non-negative colour, so nothing changes; likewise the early return above
+// only skips mixes of weight zero. The centre line's dash test stays scalar.
+inline void shade_road4(const float* d2, const float* param, const int32_t* segment, float* red,
+                        float* green, float* blue) {
+#if TORVANEL_EMBLEM_SSE2
+    const __m128 d2s = _mm_loadu_ps(d2);
+    if (_mm_movemask_ps(_mm_cmple_ps(d2s, _mm_set1_ps(784.0f))) == 0) return;  // all out of reach
+    const __m128 dist = _mm_sqrt_ps(d2s);
+    __m128 r = _mm_loadu_ps(red), g = _mm_loadu_ps(green), b = _mm_loadu_ps(blue);
+    const __m128 glow = _mm_mul_ps(
+        _mm_set1_ps(0.5f),
+        smooth4(_mm_div_ps(_mm_sub_ps(dist, _mm_set1_ps(28.0f)), _mm_set1_ps(-15.0f))));
+    mix4(r, g, b, ROAD_GLOW, glow);
+    // From 12.9 on the asphalt and the centre line weigh exactly zero, from 2 on the line.
+    if (_mm_movemask_ps(_mm_cmplt_ps(dist, _mm_set1_ps(12.9f))) != 0) {
+        const __m128 cover =
+            smooth4(_mm_div_ps(_mm_sub_ps(dist, _mm_set1_ps(12.9f)), _mm_set1_ps(-1.7999992f)));
+        mix4(r, g, b, ASPHALT, cover);
+        if (_mm_movemask_ps(_mm_cmplt_ps(dist, _mm_set1_ps(2.0f))) != 0) {
+            __m128 line =
+                smooth4(_mm_div_ps(_mm_sub_ps(dist, _mm_set1_ps(2.0f)), _mm_set1_ps(-1.1f)));
+            const int drawn = ~_mm_movemask_ps(_mm_cmpeq_ps(line, _mm_setzero_ps())) & 15;
+            alignas(16) float lines[4];
+            _mm_store_ps(lines, line);
+            for (int j = 0; j < 4; ++j)
+                if ((drawn >> j & 1) && !(std::fmod(road_arc(segment[j], param[j]), 24.0f) < 12.0f))
+                    lines[j] = 0.0f;
+            line = _mm_load_ps(lines);
+            mix4(r, g, b, CENTRE_LINE, _mm_mul_ps(cover, line));
+        }
+    }
+    _mm_storeu_ps(red, r);
+    _mm_storeu_ps(green, g);
+    _mm_storeu_ps(blue, b);
+#else
+    for (int j = 0; j < 4; ++j) {
+        if (segment[j] < 0 || !(d2[j] <= 784.0f)) continue;
+        Color c = {red[j], green[j], blue[j]};
+        shade_road(segment[j], d2[j], param[j], c);
+        red[j] = c.r;
+        green[j] = c.g;
+        blue[j] = c.b;
+    }
+#endif
 }
 
 // [SECTION] Painting
@@ -459,20 +235,33 @@ void cover_column(const Building* buildings, int count, float x, float top[2], i
     }
 }
 
+inline Color sun_over(Color col, float x, float y);
+
 // Everything below the road: sky, sun, buildings, antenna and ground, for a
 // sample above the ground. Each layer overwrites the ones before it
 // completely, so only the topmost one present is computed.
-inline Color shade_scene(const SampleColumn& column, const SampleRow& row, float x, float y) {
-    if (column.antenna && row.antenna) return ANTENNA;
+inline Color shade_scene(const SampleColumn& column, const SampleRow& row, float x, float y);
+
+// shade_scene where a building or the antenna covers the sample; false (and
+// `out` untouched) for open sky.
+inline bool shade_solid(const SampleColumn& column, const SampleRow& row, float y, Color& out) {
+    if (column.antenna && row.antenna) {
+        out = ANTENNA;
+        return true;
+    }
     const int near_slot = y >= column.near_top[0] ? 0 : (y >= column.near_top[1] ? 1 : -1);
     if (near_slot >= 0) {
         const int b = column.near_building[near_slot];
-        if (y - NEAR_BUILDINGS[b].top < 1.6f) return ROOF_EDGE;
+        if (y - NEAR_BUILDINGS[b].top < 1.6f) {
+            out = ROOF_EDGE;
+            return true;
+        }
         const WindowAxis& wc = column.near_window[near_slot];
         const WindowAxis& wr = row.near_window[b];
         const bool lit =
             wc.open && wr.open && window_hash_lit(wr.cell, wc.cell, NEAR_FIRST_SEED + b);
-        return lit ? NEAR_LIT : NEAR_BODY;
+        out = lit ? NEAR_LIT : NEAR_BODY;
+        return true;
     }
     const int far_slot = y >= column.far_top[0] ? 0 : (y >= column.far_top[1] ? 1 : -1);
     if (far_slot >= 0) {
@@ -480,9 +269,20 @@ inline Color shade_scene(const SampleColumn& column, const SampleRow& row, float
         const WindowAxis& wc = column.far_window[far_slot];
         const WindowAxis& wr = row.far_window[b];
         const bool lit = wc.open && wr.open && window_hash_lit(wr.cell, wc.cell, FAR_SEED);
-        return lit ? FAR_LIT : FAR_BODY;
+        out = lit ? FAR_LIT : FAR_BODY;
+        return true;
     }
-    Color col = row.sky;
+    return false;
+}
+
+inline Color shade_scene(const SampleColumn& column, const SampleRow& row, float x, float y) {
+    Color col;
+    if (shade_solid(column, row, y, col)) return col;
+    return sun_over(row.sky, x, y);
+}
+
+// The sun's glow and disc over the sky colour `col` at (x, y).
+inline Color sun_over(Color col, float x, float y) {
     const float sx = x - 128.0f, sy = y - 178.0f;
     // Beyond 120 units both the glow and the disc weigh exactly zero.
     if (sx * sx + sy * sy <= 14401.5f) {
@@ -512,9 +312,13 @@ struct Painter {
     std::vector<SampleRow> rows;
     RoadLanes lanes;
     std::array<RoadLine, ROAD_SEGMENTS> lines;  // for the eight-sample search
+    std::array<float, ROAD_POINTS> arc;         // arc length at each polyline point
     RoadBlocks blocks;
-    std::vector<Color> colors;    // k rows of `samples`
+    // k rows of `samples` each, plus spare lanes (samples are shaded four at
+    // a time); a sample outside the shape keeps colour zero.
+    std::vector<float> red, green, blue;
     std::vector<uint8_t> inside;  // k rows of `samples`
+    std::vector<int32_t> sky;     // one sample row, + spare lanes: -1 where open sky
 };
 
 void prepare(Painter& p, int n) {
@@ -523,8 +327,9 @@ void prepare(Painter& p, int n) {
     p.samples = n * p.k;
     const int k = p.k;
     const float u = 256.0f / n;
-    // x and y use the same expression; the spare lets every pixel read four.
-    p.coord.assign(p.samples + 1, 0.0f);
+    // x and y use the same expression; the spares let any sample start a
+    // group of four.
+    p.coord.assign(p.samples + 4, 0.0f);
     for (int px = 0; px < n; ++px)
         for (int j = 0; j < k; ++j) p.coord[px * k + j] = ((j + 0.5f) / k + px) * u;
 
@@ -556,24 +361,30 @@ void prepare(Painter& p, int n) {
     const auto segments = road_segments();
     build_road_blocks(n, u, segments, p.blocks);
     broadcast_segments(segments, p.lanes);
+    for (int s = 0; s < ROAD_POINTS; ++s) p.arc[s] = road_polyline()[s].s;
     for (int s = 0; s < ROAD_SEGMENTS; ++s) {
         const RoadSegment& g = segments[s];
         p.lines[s] = {g.ax, g.ay, g.dx, g.dy, g.len2};
     }
-    p.colors.resize(static_cast<size_t>(k) * p.samples);
+    for (std::vector<float>* plane : {&p.red, &p.green, &p.blue})
+        plane->resize(static_cast<size_t>(k) * p.samples + 4);
     p.inside.resize(static_cast<size_t>(k) * p.samples);
+    p.sky.assign(p.samples + 4, 0);
 }
 
-// Calls hit(sample column, segment, d2, param) for every sample of sample row
-// i of pixel row py that has a road candidate.
-template <typename Hit>
-void for_each_road_hit(const Painter& p, int py, int i, Hit&& hit) {
+// Calls hit4(first sample column, d2[4], param[4], segment[4]) for every
+// four neighbouring samples of sample row i of pixel row py that have road
+// candidates (segment -1 in a lane: none within reach).
+// With AVX2 and four samples a pixel, hit8(first sample column, hits) takes
+// eight samples at once instead.
+template <typename Hit4, typename Hit8>
+void for_each_road_hit(const Painter& p, int py, int i, Hit4&& hit4, Hit8&& hit8) {
     const float y = p.coord[py * p.k + i];
     const int block_row = (py / FINE_BLOCK) * p.blocks.per_row;
     RoadHits hits;
     int px = 0;
     // With four samples a pixel, the two pixels of a block fill eight lanes.
-    if (p.k == 4 && FINE_BLOCK == 2 && emblem_wide_simd()) {
+    if (p.k == 4 && FINE_BLOCK % 2 == 0 && emblem_wide_simd()) {
         RoadHits8 hits8;
         for (; px + 1 < p.n; px += 2) {
             const int block = block_row + px / FINE_BLOCK;
@@ -581,9 +392,7 @@ void for_each_road_hit(const Painter& p, int py, int i, Hit&& hit) {
             const uint8_t* list = p.blocks.segments.data() + p.blocks.first[block];
             nearest_road_8(p.lines.data(), list, list + p.blocks.count[block], &p.coord[px * 4], y,
                            hits8);
-            for (int j = 0; j < 8; ++j)
-                if (hits8.segment[j] >= 0)
-                    hit(px * 4 + j, hits8.segment[j], hits8.d2[j], hits8.param[j]);
+            hit8(px * 4, hits8);
         }
     }
     for (; px < p.n; ++px) {
@@ -591,17 +400,74 @@ void for_each_road_hit(const Painter& p, int py, int i, Hit&& hit) {
         if (p.blocks.count[block] == 0) continue;
         const uint8_t* list = p.blocks.segments.data() + p.blocks.first[block];
         nearest_road(p.lanes, list, list + p.blocks.count[block], &p.coord[px * p.k], y, hits);
-        for (int j = 0; j < p.k; ++j)
-            if (hits.segment[j] >= 0) hit(px * p.k + j, hits.segment[j], hits.d2[j], hits.param[j]);
+        // With three samples a pixel the fourth lane is the next pixel's
+        // first sample, searched again there: only the first k count.
+        if (p.k == 3) {
+            hits.segment[3] = -1;
+            hits.d2[3] = 1e30f;
+        }
+        hit4(px * p.k, hits.d2, hits.param, hits.segment);
     }
 }
 
-// Shades sample row i of pixel row py into colors/inside row i.
+#if TORVANEL_EMBLEM_SSE2
+// std::hypot of four float pairs. glibc's hypotf is the double square root
+// of the double sum of squares, rounded to float, which SSE2 does exactly;
+// elsewhere the library is called lane by lane.
+__m128 hypot4(__m128 x, __m128 y) {
+#ifdef __GLIBC__
+    auto half = [](__m128d a, __m128d b) {
+        return _mm_cvtpd_ps(_mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(a, a), _mm_mul_pd(b, b))));
+    };
+    const __m128 lo = half(_mm_cvtps_pd(x), _mm_cvtps_pd(y));
+    const __m128 hi = half(_mm_cvtps_pd(_mm_movehl_ps(x, x)), _mm_cvtps_pd(_mm_movehl_ps(y, y)));
+    return _mm_movelh_ps(lo, hi);
+#else
+    alignas(16) float xs[4], ys[4];
+    _mm_store_ps(xs, x);
+    _mm_store_ps(ys, y);
+    for (int j = 0; j < 4; ++j) xs[j] = std::hypot(xs[j], ys[j]);
+    return _mm_load_ps(xs);
+#endif
+}
+
+// sun_over for the four samples at xs[j], y = sy + 178, where sky[j] is -1;
+// the other lanes keep their colour. Both mixes may run everywhere: out of
+// the glow's or the disc's reach their weight is exactly zero.
+void sun_over4(const Color& sky_color, const float* xs, float sy, const int32_t* sky, float* red,
+               float* green, float* blue) {
+    const __m128 open = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sky)));
+    if (_mm_movemask_ps(open) == 0) return;
+    const __m128 sx = _mm_sub_ps(_mm_loadu_ps(xs), _mm_set1_ps(128.0f));
+    const __m128 d = hypot4(sx, _mm_set1_ps(sy));
+    const __m128 glow = smooth4(_mm_mul_ps(_mm_sub_ps(d, _mm_set1_ps(120.0f)), _mm_set1_ps(-0.015625f)));
+    __m128 r = _mm_set1_ps(sky_color.r), g = _mm_set1_ps(sky_color.g), b = _mm_set1_ps(sky_color.b);
+    mix4(r, g, b, SUN_GLOW, _mm_mul_ps(_mm_set1_ps(0.55f), _mm_mul_ps(glow, glow)));
+    const __m128 q = _mm_min_ps(_mm_set1_ps(1.0f),
+                                _mm_max_ps(_mm_setzero_ps(), _mm_div_ps(d, _mm_set1_ps(56.0f))));
+    const __m128 tg = _mm_add_ps(_mm_set1_ps(0.93f), _mm_mul_ps(_mm_set1_ps(SUN_GREEN_FALL), q));
+    const __m128 tb = _mm_sub_ps(_mm_set1_ps(0.66f), _mm_mul_ps(_mm_set1_ps(0.36f), q));
+    const __m128 w = smooth4(_mm_mul_ps(_mm_sub_ps(d, _mm_set1_ps(57.0f)), _mm_set1_ps(-0.5f)));
+    r = _mm_add_ps(r, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(1.0f), r), w));
+    g = _mm_add_ps(g, _mm_mul_ps(_mm_sub_ps(tg, g), w));
+    b = _mm_add_ps(b, _mm_mul_ps(_mm_sub_ps(tb, b), w));
+    auto keep = [&](float* plane, __m128 v) {
+        const __m128 old = _mm_loadu_ps(plane);
+        _mm_storeu_ps(plane, _mm_or_ps(_mm_and_ps(open, v), _mm_andnot_ps(open, old)));
+    };
+    keep(red, r);
+    keep(green, g);
+    keep(blue, b);
+}
+#endif
+
+// Shades sample row i of pixel row py into the colour planes and inside row i.
 void shade_sample_row(Painter& p, int py, int i) {
     const int qy = py * p.k + i;
     const float y = p.coord[qy];
     const SampleRow& row = p.rows[qy];
-    Color* colors = &p.colors[static_cast<size_t>(i) * p.samples];
+    const size_t at = static_cast<size_t>(i) * p.samples;
+    float *red = &p.red[at], *green = &p.green[at], *blue = &p.blue[at];
     uint8_t* inside = &p.inside[static_cast<size_t>(i) * p.samples];
 
     // The rounded square: only samples outside its central cross can miss.
@@ -616,15 +482,131 @@ void shade_sample_row(Painter& p, int py, int i) {
         }
     }
     if (y >= GROUND_Y) {
-        std::fill(colors, colors + p.samples, row.ground);
+        std::fill(red, red + p.samples, row.ground.r);
+        std::fill(green, green + p.samples, row.ground.g);
+        std::fill(blue, blue + p.samples, row.ground.b);
     } else {
+#if TORVANEL_EMBLEM_SSE2
+        // Open sky first takes the row's sky colour; the sun goes over it four at a time.
+        int32_t* sky = p.sky.data();
+        for (int q = 0; q < p.samples; ++q) {
+            Color c = row.sky;
+            sky[q] = inside[q] && !shade_solid(p.columns[q], row, y, c) ? -1 : 0;
+            red[q] = c.r;
+            green[q] = c.g;
+            blue[q] = c.b;
+        }
+        const float sy = y - 178.0f;
+        if (sy * sy <= 14401.5f)
+            for (int q = 0; q < p.samples; q += 4)
+                sun_over4(row.sky, &p.coord[q], sy, &sky[q], red + q, green + q, blue + q);
+#else
         for (int q = 0; q < p.samples; ++q)
-            if (inside[q]) colors[q] = shade_scene(p.columns[q], row, p.coord[q], y);
+            if (inside[q]) {
+                const Color c = shade_scene(p.columns[q], row, p.coord[q], y);
+                red[q] = c.r;
+                green[q] = c.g;
+                blue[q] = c.b;
+            }
+#endif
     }
 
-    for_each_road_hit(p, py, i, [&](int q, int segment, float d2, float param) {
-        if (inside[q] && d2 <= 784.0f) shade_road(segment, d2, param, colors[q]);
+    for_each_road_hit(p, py, i, [&](int q, const float* d2, const float* param,
+                                    const int32_t* segment) {
+        shade_road4(d2, param, segment, red + q, green + q, blue + q);
+    }, [&](int q, const RoadHits8& hits) {
+        shade_road_8(hits, p.arc.data(), red + q, green + q, blue + q);
     });
+    // Zero outside the shape, so that sums may take every sample.
+    if (!row.core)
+        for (int q = 0; q < p.samples; ++q)
+            if (!inside[q]) red[q] = green[q] = blue[q] = 0.0f;
+}
+
+// Writes pixel px of a pixel row from its samples' sums.
+void store_pixel(const Painter& p, int px, float sr, float sg, float sb, int h, uint8_t* out) {
+    if (h == 0) return;
+    out += static_cast<size_t>(px) * 4;
+    out[0] = to_byte(sr / h * 255.0f + 0.5f);
+    out[1] = to_byte(sg / h * 255.0f + 0.5f);
+    out[2] = to_byte(sb / h * 255.0f + 0.5f);
+    out[3] = static_cast<uint8_t>(h * 255 / (p.k * p.k));
+}
+
+// How many samples of pixel px lie inside the shape.
+int inside_count(const Painter& p, int px) {
+    int h = 0;
+    for (int i = 0; i < p.k; ++i)
+        for (int j = 0; j < p.k; ++j) h += p.inside[static_cast<size_t>(i) * p.samples + px * p.k + j];
+    return h;
+}
+
+#if TORVANEL_EMBLEM_SSE2
+// The sums of one colour plane for the four pixels from px on (four samples
+// a pixel): lane t is pixel px + t, summed over rows then columns like the
+// scalar loop. Outside samples hold zero, and adding zero to a non-negative
+// sum changes nothing, so every sample is added.
+__m128 plane_sums4(const Painter& p, const float* plane, int px) {
+    __m128 sum = _mm_setzero_ps();
+    for (int i = 0; i < 4; ++i) {
+        const float* at = plane + static_cast<size_t>(i) * p.samples + px * 4;
+        __m128 s0 = _mm_loadu_ps(at), s1 = _mm_loadu_ps(at + 4), s2 = _mm_loadu_ps(at + 8),
+               s3 = _mm_loadu_ps(at + 12);
+        _MM_TRANSPOSE4_PS(s0, s1, s2, s3);
+        sum = _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_add_ps(sum, s0), s1), s2), s3);
+    }
+    return sum;
+}
+
+// to_byte(sum / h * 255 + 0.5) of four lanes, as integers.
+__m128i channel_bytes4(__m128 sum, __m128 h) {
+    const __m128 v = _mm_add_ps(_mm_mul_ps(_mm_div_ps(sum, h), _mm_set1_ps(255.0f)), _mm_set1_ps(0.5f));
+    // Up to 0 gives 0 and from 255 on 255 as in to_byte; in between both truncate.
+    return _mm_cvttps_epi32(_mm_min_ps(_mm_set1_ps(255.0f), _mm_max_ps(_mm_setzero_ps(), v)));
+}
+#endif
+
+// Averages the shaded sample rows into pixel row `out`; `core`: every sample
+// lies inside the shape.
+void average_pixel_row(const Painter& p, bool core, uint8_t* out) {
+    int px = 0;
+#if TORVANEL_EMBLEM_SSE2
+    if (p.k == 4) {
+        for (; px + 3 < p.n; px += 4) {
+            alignas(16) int32_t h[4];
+            for (int t = 0; t < 4; ++t) h[t] = core ? 16 : inside_count(p, px + t);
+            const __m128 hs = _mm_cvtepi32_ps(_mm_load_si128(reinterpret_cast<const __m128i*>(h)));
+            alignas(16) int32_t bytes[3][4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(bytes[0]),
+                            channel_bytes4(plane_sums4(p, p.red.data(), px), hs));
+            _mm_store_si128(reinterpret_cast<__m128i*>(bytes[1]),
+                            channel_bytes4(plane_sums4(p, p.green.data(), px), hs));
+            _mm_store_si128(reinterpret_cast<__m128i*>(bytes[2]),
+                            channel_bytes4(plane_sums4(p, p.blue.data(), px), hs));
+            for (int t = 0; t < 4; ++t) {
+                if (h[t] == 0) continue;
+                uint8_t* o = out + static_cast<size_t>(px + t) * 4;
+                o[0] = static_cast<uint8_t>(bytes[0][t]);
+                o[1] = static_cast<uint8_t>(bytes[1][t]);
+                o[2] = static_cast<uint8_t>(bytes[2][t]);
+                o[3] = static_cast<uint8_t>(h[t] * 255 / 16);
+            }
+        }
+    }
+#endif
+    for (; px < p.n; ++px) {
+        float sr = 0, sg = 0, sb = 0;
+        for (int i = 0; i < p.k; ++i) {
+            const size_t base = static_cast<size_t>(i) * p.samples + px * p.k;
+            for (int j = 0; j < p.k; ++j) {
+                if (!p.inside[base + j]) continue;
+                sr += p.red[base + j];
+                sg += p.green[base + j];
+                sb += p.blue[base + j];
+            }
+        }
+        store_pixel(p, px, sr, sg, sb, core ? p.k * p.k : inside_count(p, px), out);
+    }
 }
 
 }  // namespace
@@ -634,31 +616,13 @@ void paint_emblem(int n, std::vector<uint8_t>& pixels) {
     if (n <= 0) return;
     Painter p;
     prepare(p, n);
-    const int k = p.k, m = k * k;
     for (int py = 0; py < n; ++py) {
-        for (int i = 0; i < k; ++i) shade_sample_row(p, py, i);
-        // Average in the same order as one sample at a time: rows, then columns.
-        for (int px = 0; px < n; ++px) {
-            float sr = 0, sg = 0, sb = 0;
-            int h = 0;
-            for (int i = 0; i < k; ++i) {
-                const size_t base = static_cast<size_t>(i) * p.samples + px * k;
-                for (int j = 0; j < k; ++j) {
-                    if (!p.inside[base + j]) continue;
-                    const Color& c = p.colors[base + j];
-                    sr += c.r;
-                    sg += c.g;
-                    sb += c.b;
-                    ++h;
-                }
-            }
-            if (h == 0) continue;
-            uint8_t* out = &pixels[(static_cast<size_t>(py) * n + px) * 4];
-            out[0] = to_byte(sr / h * 255.0f + 0.5f);
-            out[1] = to_byte(sg / h * 255.0f + 0.5f);
-            out[2] = to_byte(sb / h * 255.0f + 0.5f);
-            out[3] = static_cast<uint8_t>(h * 255 / m);
+        bool core = true;
+        for (int i = 0; i < p.k; ++i) {
+            shade_sample_row(p, py, i);
+            core = core && p.rows[py * p.k + i].core;
         }
+        average_pixel_row(p, core, &pixels[static_cast<size_t>(py) * n * 4]);
     }
 }
 
@@ -671,8 +635,13 @@ void emblem_road_hits(int n, std::vector<EmblemRoadHit>& hits) {
     for (int py = 0; py < n; ++py) {
         for (int i = 0; i < p.k; ++i) {
             EmblemRoadHit* row = &hits[static_cast<size_t>(py * p.k + i) * p.samples];
-            for_each_road_hit(p, py, i, [&](int q, int segment, float d2, float param) {
-                row[q] = {segment, d2, road_arc(segment, param)};
+            for_each_road_hit(p, py, i, [&](int q, const float* d2, const float* param,
+                                            const int32_t* segment) {
+                for (int j = 0; j < 4; ++j)
+                    if (segment[j] >= 0) row[q + j] = {segment[j], d2[j], road_arc(segment[j], param[j])};
+            }, [&](int q, const RoadHits8& h) {
+                for (int j = 0; j < 8; ++j)
+                    if (h.segment[j] >= 0) row[q + j] = {h.segment[j], h.d2[j], road_arc(h.segment[j], h.param[j])};
             });
         }
     }

@@ -5,6 +5,8 @@
 
 #include "render/emblem.h"
 
+#include <cmath>
+
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
 #define TORVANEL_EMBLEM_AVX2 1
 #include <immintrin.h>
@@ -56,7 +58,63 @@ __attribute__((target("avx2"))) void nearest_road_8(const RoadLine* lines, const
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.segment), _mm256_castps_si256(best_segment));
 }
 
+namespace {
+__attribute__((target("avx2"))) inline __m256 smooth8(__m256 e) {
+    e = _mm256_min_ps(_mm256_set1_ps(1.0f), _mm256_max_ps(_mm256_setzero_ps(), e));  // as clampf
+    return _mm256_mul_ps(_mm256_mul_ps(e, e),
+                         _mm256_sub_ps(_mm256_set1_ps(3.0f), _mm256_mul_ps(_mm256_set1_ps(2.0f), e)));
+}
+// c + (t - c) * w on each plane.
+__attribute__((target("avx2"))) inline void mix8(__m256& r, __m256& g, __m256& b, float tr, float tg,
+                                                 float tb, __m256 w) {
+    r = _mm256_add_ps(r, _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(tr), r), w));
+    g = _mm256_add_ps(g, _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(tg), g), w));
+    b = _mm256_add_ps(b, _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(tb), b), w));
+}
+}  // namespace
+
+// Every lane is shaded: out of reach each weight is exactly zero, and a mix of
+// weight zero adds only a signed zero to a non-negative colour.
+__attribute__((target("avx2"))) void shade_road_8(const RoadHits8& hits, const float* arc,
+                                                  float* red, float* green, float* blue) {
+    const __m256 d2 = _mm256_loadu_ps(hits.d2);
+    if (_mm256_movemask_ps(_mm256_cmp_ps(d2, _mm256_set1_ps(784.0f), _CMP_LE_OQ)) == 0) return;
+    const __m256 dist = _mm256_sqrt_ps(d2);
+    __m256 r = _mm256_loadu_ps(red), g = _mm256_loadu_ps(green), b = _mm256_loadu_ps(blue);
+    const __m256 glow = _mm256_mul_ps(
+        _mm256_set1_ps(0.5f),
+        smooth8(_mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(28.0f)), _mm256_set1_ps(-15.0f))));
+    mix8(r, g, b, 1.0f, 0.78f, 0.38f, glow);
+    // From 12.9 on the asphalt and the centre line weigh exactly zero, from 2 on the line.
+    if (_mm256_movemask_ps(_mm256_cmp_ps(dist, _mm256_set1_ps(12.9f), _CMP_LT_OQ)) != 0) {
+        const __m256 cover = smooth8(
+            _mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(12.9f)), _mm256_set1_ps(-1.7999992f)));
+        mix8(r, g, b, 0.12f, 0.13f, 0.21f, cover);
+        if (_mm256_movemask_ps(_mm256_cmp_ps(dist, _mm256_set1_ps(2.0f), _CMP_LT_OQ)) != 0) {
+            __m256 line = smooth8(
+                _mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(2.0f)), _mm256_set1_ps(-1.1f)));
+            const int drawn =
+                ~_mm256_movemask_ps(_mm256_cmp_ps(line, _mm256_setzero_ps(), _CMP_EQ_OQ)) & 255;
+            float lines[8];
+            _mm256_storeu_ps(lines, line);
+            for (int j = 0; j < 8; ++j) {
+                if (!(drawn >> j & 1)) continue;
+                const int s = hits.segment[j];
+                const float at = arc[s] + (arc[s + 1] - arc[s]) * hits.param[j];
+                if (!(std::fmod(at, 24.0f) < 12.0f)) lines[j] = 0.0f;
+            }
+            line = _mm256_loadu_ps(lines);
+            mix8(r, g, b, 1.0f, 0.94f, 0.74f, _mm256_mul_ps(cover, line));
+        }
+    }
+    _mm256_storeu_ps(red, r);
+    _mm256_storeu_ps(green, g);
+    _mm256_storeu_ps(blue, b);
+}
+
 #else
+
+void shade_road_8(const RoadHits8&, const float*, float*, float*, float*) {}
 
 bool emblem_wide_simd() { return false; }
 

@@ -15,6 +15,12 @@ struct RoadHits8 {
     int32_t segment[8];  // -1: no candidate
 };
 
+// Glow, asphalt and the dashed centre line over the colours of eight
+// neighbouring samples (colour planes red, green, blue), from their nearest
+// segments: the same float operations per lane as the one-sample shading.
+// arc[s] is the arc length at the start of segment s (121 entries).
+void shade_road_8(const RoadHits8& hits, const float* arc, float* red, float* green, float* blue);
+
 // Whether the CPU runs AVX2 and the painter may use it (see emblem_allow_wide_simd).
 bool emblem_wide_simd();
 // The nearest of the candidates list..end for the eight samples at xs8[j], y:

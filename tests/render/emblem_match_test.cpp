@@ -25,7 +25,7 @@ void for_each_simd_width(Body&& body) {
 // near segments (a bend's shared end).
 TEST(EmblemMatchesPlainPainter, SameBytesAndSameRoadSegmentDistanceAndArcPerSample) {
     for_each_simd_width([] {
-        for (int n : {16, 100, 129, 256}) {
+        for (int n : {16, 18, 100, 129, 256}) {
             std::vector<uint8_t> plain, fast;
             paint_emblem_reference(n, plain);
             paint_emblem(n, fast);

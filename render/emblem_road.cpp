@@ -1,0 +1,262 @@
+// The emblem's road polyline and its nearest-segment search.
+#include "render/emblem_road.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+// [SECTION] Polyline
+
+namespace {
+
+const float ROAD_BEZIER[3][4][2] = {{{176, 80}, {176, 38}, {80, 38}, {80, 90}},
+                                    {{80, 90}, {80, 132}, {176, 124}, {176, 166}},
+                                    {{176, 166}, {176, 214}, {80, 214}, {80, 180}}};
+
+std::array<RoadPoint, ROAD_POINTS> build_road_polyline() {
+    std::array<RoadPoint, ROAD_POINTS> points{};
+    int count = 0;
+    for (int seg = 0; seg < 3; ++seg) {
+        const float(*p)[2] = ROAD_BEZIER[seg];
+        for (int i = seg == 0 ? 0 : 1; i <= ROAD_STEPS; ++i) {
+            float t = i / static_cast<float>(ROAD_STEPS);
+            float mt = 1.0f - t;
+            float b0 = mt * mt * mt, b1 = 3.0f * mt * mt * t, b2 = 3.0f * mt * t * t,
+                  b3 = t * t * t;
+            RoadPoint q;
+            q.x = b0 * p[0][0] + b1 * p[1][0] + b2 * p[2][0] + b3 * p[3][0];
+            q.y = b0 * p[0][1] + b1 * p[1][1] + b2 * p[2][1] + b3 * p[3][1];
+            q.s = 0.0f;
+            if (count > 0) {
+                const RoadPoint& prev = points[count - 1];
+                q.s = prev.s + std::hypot(q.x - prev.x, q.y - prev.y);
+            }
+            points[count++] = q;
+        }
+    }
+    return points;
+}
+
+}  // namespace
+
+const std::array<RoadPoint, ROAD_POINTS>& road_polyline() {
+    static const std::array<RoadPoint, ROAD_POINTS> points = build_road_polyline();
+    return points;
+}
+
+float road_arc(int segment, float param) {
+    const auto& road = road_polyline();
+    const RoadPoint& a = road[segment];
+    const RoadPoint& b = road[segment + 1];
+    return a.s + (b.s - a.s) * param;
+}
+
+// [SECTION] Search
+
+namespace {
+
+// Widening of the boxes: far more than the rounding of a projected point
+// (a few ulps of 256), so a box holds every point the float projection onto
+// its segment can produce.
+constexpr float BOX_MARGIN = 1.0f / 64.0f;
+// The road changes nothing at D >= 28 (glow, asphalt and centre line all
+// weigh zero there, and sqrt(784) is exactly 28); a little more for rounding.
+constexpr double ROAD_REACH2 = 784.1;
+// Pixel blocks with their own candidate lists: wide ones against all
+// segments, coarse ones against their wide block's list, fine ones against
+// their coarse block's. A segment that can be nearest somewhere in a block can
+// be so somewhere in any block holding it, so every level keeps it.
+constexpr int WIDE_BLOCK = 32;
+constexpr int COARSE_BLOCK = 8;
+
+}  // namespace
+
+std::array<RoadSegment, ROAD_SEGMENTS> road_segments() {
+    const auto& road = road_polyline();
+    std::array<RoadSegment, ROAD_SEGMENTS> segments{};
+    for (int i = 0; i < ROAD_SEGMENTS; ++i) {
+        const RoadPoint& a = road[i];
+        const RoadPoint& b = road[i + 1];
+        RoadSegment& g = segments[i];
+        g.ax = a.x;
+        g.ay = a.y;
+        g.dx = b.x - a.x;
+        g.dy = b.y - a.y;
+        g.len2 = g.dx * g.dx + g.dy * g.dy;
+        g.min_x = std::min(a.x, b.x) - BOX_MARGIN;
+        g.max_x = std::max(a.x, b.x) + BOX_MARGIN;
+        g.min_y = std::min(a.y, b.y) - BOX_MARGIN;
+        g.max_y = std::max(a.y, b.y) + BOX_MARGIN;
+    }
+    return segments;
+}
+
+namespace {
+
+struct Box {
+    double x0, x1, y0, y1;
+};
+
+double box_distance2(const Box& r, const RoadSegment& g) {
+    double ox = std::max(0.0, std::max(g.min_x - r.x1, r.x0 - g.max_x));
+    double oy = std::max(0.0, std::max(g.min_y - r.y1, r.y0 - g.max_y));
+    return ox * ox + oy * oy;
+}
+
+double segment_distance2(double x, double y, const RoadSegment& g) {
+    double len2 = double(g.dx) * g.dx + double(g.dy) * g.dy;
+    double p = len2 <= 0 ? 0 : ((x - g.ax) * g.dx + (y - g.ay) * g.dy) / len2;
+    p = std::min(1.0, std::max(0.0, p));
+    double ex = x - (g.ax + g.dx * p), ey = y - (g.ay + g.dy * p);
+    return ex * ex + ey * ey;
+}
+
+// Appends, in increasing order, the segments of `from` that can be nearest to
+// some point of the box while nearer than ROAD_REACH2. Distance to a segment
+// is convex, so its worst case over the box is at a corner; a segment whose
+// box lies farther than the worst case of another one never wins there.
+void road_candidates(const Box& box, const std::array<RoadSegment, ROAD_SEGMENTS>& segments,
+                     const uint8_t* from, size_t count, std::vector<uint8_t>& out) {
+    double lower[ROAD_SEGMENTS];
+    int probe = -1;
+    for (size_t c = 0; c < count; ++c) {
+        lower[c] = box_distance2(box, segments[from[c]]);
+        if (probe < 0 || lower[c] < lower[probe]) probe = static_cast<int>(c);
+    }
+    if (probe < 0 || lower[probe] > ROAD_REACH2) return;
+    double worst = 0;
+    for (double px : {box.x0, box.x1})
+        for (double py : {box.y0, box.y1})
+            worst = std::max(worst, segment_distance2(px, py, segments[from[probe]]));
+    const double limit = std::min(worst * 1.001 + 0.01, ROAD_REACH2);
+    for (size_t c = 0; c < count; ++c)
+        if (lower[c] <= limit) out.push_back(from[c]);
+}
+
+}  // namespace
+
+void build_road_blocks(int n, float u, const std::array<RoadSegment, ROAD_SEGMENTS>& segments,
+                       RoadBlocks& blocks) {
+    // Pixel p covers [p*u, (p+1)*u]; the margin covers the rounding of the
+    // sample positions.
+    const double margin = 1.0 / 64.0;
+    auto pixel_box = [&](int x0, int y0, int size) {
+        return Box{x0 * double(u) - margin, std::min(x0 + size, n) * double(u) + margin,
+                   y0 * double(u) - margin, std::min(y0 + size, n) * double(u) + margin};
+    };
+    uint8_t all[ROAD_SEGMENTS];
+    RoadSegment whole = segments[0];  // only its box is used
+    for (int i = 0; i < ROAD_SEGMENTS; ++i) {
+        all[i] = static_cast<uint8_t>(i);
+        whole.min_x = std::min(whole.min_x, segments[i].min_x);
+        whole.max_x = std::max(whole.max_x, segments[i].max_x);
+        whole.min_y = std::min(whole.min_y, segments[i].min_y);
+        whole.max_y = std::max(whole.max_y, segments[i].max_y);
+    }
+
+    blocks.per_row = (n + FINE_BLOCK - 1) / FINE_BLOCK;
+    blocks.first.assign(blocks.per_row * blocks.per_row, 0);
+    blocks.count.assign(blocks.per_row * blocks.per_row, 0);
+    blocks.segments.clear();
+    // One coarse block: its list from the wide block's, then its fine blocks' lists.
+    std::vector<uint8_t> coarse;
+    auto fill_coarse = [&](int cx, int cy, const std::vector<uint8_t>& wide) {
+        coarse.clear();
+        road_candidates(pixel_box(cx, cy, COARSE_BLOCK), segments, wide.data(), wide.size(), coarse);
+        if (coarse.empty()) return;
+        for (int fy = cy; fy < std::min(cy + COARSE_BLOCK, n); fy += FINE_BLOCK) {
+            for (int fx = cx; fx < std::min(cx + COARSE_BLOCK, n); fx += FINE_BLOCK) {
+                const size_t begin = blocks.segments.size();
+                road_candidates(pixel_box(fx, fy, FINE_BLOCK), segments, coarse.data(),
+                                coarse.size(), blocks.segments);
+                const int b = (fy / FINE_BLOCK) * blocks.per_row + fx / FINE_BLOCK;
+                blocks.first[b] = static_cast<uint32_t>(begin);
+                blocks.count[b] = static_cast<uint8_t>(blocks.segments.size() - begin);
+            }
+        }
+    };
+    std::vector<uint8_t> wide;
+    for (int wy = 0; wy < n; wy += WIDE_BLOCK) {
+        for (int wx = 0; wx < n; wx += WIDE_BLOCK) {
+            const Box box = pixel_box(wx, wy, WIDE_BLOCK);
+            if (box_distance2(box, whole) > ROAD_REACH2) continue;
+            wide.clear();
+            road_candidates(box, segments, all, ROAD_SEGMENTS, wide);
+            if (wide.empty()) continue;
+            for (int cy = wy; cy < std::min(wy + WIDE_BLOCK, n); cy += COARSE_BLOCK)
+                for (int cx = wx; cx < std::min(wx + WIDE_BLOCK, n); cx += COARSE_BLOCK)
+                    fill_coarse(cx, cy, wide);
+        }
+    }
+}
+
+#if TORVANEL_EMBLEM_SSE2
+void broadcast_segments(const std::array<RoadSegment, ROAD_SEGMENTS>& segments, RoadLanes& lanes) {
+    for (int i = 0; i < ROAD_SEGMENTS; ++i) {
+        const RoadSegment& g = segments[i];
+        lanes[i] = {_mm_set1_ps(g.ax), _mm_set1_ps(g.ay), _mm_set1_ps(g.dx), _mm_set1_ps(g.dy),
+                    _mm_set1_ps(g.len2)};
+    }
+}
+
+void nearest_road(const RoadLanes& segments, const uint8_t* list, const uint8_t* end,
+                  const float* xs4, float sample_y, RoadHits& out) {
+    const __m128 x = _mm_loadu_ps(xs4), y = _mm_set1_ps(sample_y);
+    const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
+    __m128 best = _mm_set1_ps(1e30f), best_param = zero;
+    __m128i best_segment = _mm_set1_epi32(-1);
+    for (const uint8_t* c = list; c != end; ++c) {
+        const SegmentLanes& g = segments[*c];
+        __m128 p = zero;
+        if (!(_mm_cvtss_f32(g.len2) <= 0.0f)) {
+            const __m128 num = _mm_add_ps(_mm_mul_ps(_mm_sub_ps(x, g.ax), g.dx),
+                                          _mm_mul_ps(_mm_sub_ps(y, g.ay), g.dy));
+            // max then min clamps like clampf; a -0 turned into +0 changes no
+            // sum, product or distance below.
+            p = _mm_min_ps(_mm_max_ps(_mm_div_ps(num, g.len2), zero), one);
+        }
+        const __m128 ex = _mm_sub_ps(x, _mm_add_ps(g.ax, _mm_mul_ps(g.dx, p)));
+        const __m128 ey = _mm_sub_ps(y, _mm_add_ps(g.ay, _mm_mul_ps(g.dy, p)));
+        const __m128 d2 = _mm_add_ps(_mm_mul_ps(ex, ex), _mm_mul_ps(ey, ey));
+        const __m128 nearer = _mm_cmplt_ps(d2, best);
+        best = _mm_or_ps(_mm_and_ps(nearer, d2), _mm_andnot_ps(nearer, best));
+        best_param = _mm_or_ps(_mm_and_ps(nearer, p), _mm_andnot_ps(nearer, best_param));
+        const __m128i take = _mm_castps_si128(nearer);
+        best_segment = _mm_or_si128(_mm_and_si128(take, _mm_set1_epi32(*c)),
+                                    _mm_andnot_si128(take, best_segment));
+    }
+    _mm_store_ps(out.d2, best);
+    _mm_store_ps(out.param, best_param);
+    _mm_store_si128(reinterpret_cast<__m128i*>(out.segment), best_segment);
+}
+#else
+
+void broadcast_segments(const std::array<RoadSegment, ROAD_SEGMENTS>& segments, RoadLanes& lanes) {
+    lanes = segments;
+}
+
+void nearest_road(const RoadLanes& segments, const uint8_t* list, const uint8_t* end,
+                  const float* xs4, float y, RoadHits& out) {
+    for (int j = 0; j < 4; ++j) {
+        out.d2[j] = 1e30f;
+        out.param[j] = 0.0f;
+        out.segment[j] = -1;
+    }
+    for (const uint8_t* c = list; c != end; ++c) {
+        const RoadSegment& g = segments[*c];
+        for (int j = 0; j < 4; ++j) {
+            const float x = xs4[j];
+            float p = g.len2 <= 0.0f
+                          ? 0.0f
+                          : clampf(((x - g.ax) * g.dx + (y - g.ay) * g.dy) / g.len2, 0.0f, 1.0f);
+            float ex = x - (g.ax + g.dx * p), ey = y - (g.ay + g.dy * p);
+            float d2 = ex * ex + ey * ey;
+            if (d2 < out.d2[j]) {
+                out.d2[j] = d2;
+                out.param[j] = p;
+                out.segment[j] = *c;
+            }
+        }
+    }
+}
+#endif
