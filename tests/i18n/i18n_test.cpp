@@ -2,9 +2,7 @@
 // checked against each other and against the compiled table.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -16,11 +14,6 @@ namespace {
 
 struct PoRow { std::string id, str; };
 
-struct PoFile {
-    std::vector<PoRow> rows = std::vector<PoRow>(MESSAGE_COUNT);
-    int entries = 0;  // numbered entries, duplicates included
-};
-
 std::string unquote(const std::string& line) {
     std::string out;
     for (size_t i = line.find('"') + 1; i < line.rfind('"'); ++i)
@@ -28,31 +21,20 @@ std::string unquote(const std::string& line) {
     return out;
 }
 
-PoFile read_po(const char* code) {
+// The rows of one PO file by their msgctxt number; the header lands in a row of its own.
+std::vector<PoRow> read_po(const char* code) {
     std::ifstream in(std::string(TORVANEL_PO_DIR) + "/" + code + ".po");
     EXPECT_TRUE(in.good()) << code;
-    PoFile po;
-    PoRow header;
-    PoRow* row = &header;
+    std::vector<PoRow> rows(MESSAGE_COUNT + 1);
+    PoRow* row = &rows.back();
     std::string* field = nullptr;
     for (std::string line; std::getline(in, line);) {
-        if (line.rfind("msgctxt ", 0) == 0) row = &po.rows.at(std::stoul(unquote(line))), ++po.entries;
+        if (line.rfind("msgctxt ", 0) == 0) row = &rows.at(std::stoul(unquote(line)));
         else if (line.rfind("msgid ", 0) == 0) field = &row->id, *field = unquote(line);
         else if (line.rfind("msgstr ", 0) == 0) field = &row->str, *field = unquote(line);
         else if (line.rfind('"', 0) == 0 && field) *field += unquote(line);
     }
-    return po;
-}
-
-// printf conversions that take an argument, in order ("%d", "%.1f"), then each "%%"
-// (Turkish puts the percent sign first); "60% happiness" has none.
-std::vector<std::string> conversions(const std::string& text) {
-    static const std::regex conversion(R"(%[-+#0]*(\*|[0-9]+)?(\.(\*|[0-9]*))?(hh|ll|[hljztL])?[diouxXfFeEgGaAcspn%])");
-    std::vector<std::string> out;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), conversion); it != std::sregex_iterator(); ++it)
-        out.push_back(it->str());
-    std::stable_partition(out.begin(), out.end(), [](const std::string& c) { return c != "%%"; });
-    return out;
+    return rows;
 }
 
 }  // namespace
@@ -104,31 +86,26 @@ TEST(FormatText, FillsMessagesAndKeepsTheFirst1023Bytes) {
     EXPECT_EQ(format_text("%s", fits.c_str()), fits);
 }
 
-TEST(Catalogue, EveryFileTranslatesEveryEnglishRowIntoTheTable) {
-    std::vector<PoFile> po;
-    for (const LanguageInfo& language : LANGUAGES) po.push_back(read_po(language.code));
-    const std::vector<PoRow>& english = po[0].rows;
+// The build's compiler already rejects a wrong msgid, a missing or repeated row and changed printf conversions.
+TEST(Catalogue, EveryFileTranslatesEveryRowIntoTheTable) {
     for (int l = 0; l < LANGUAGE_COUNT; ++l) {
-        EXPECT_EQ(po[l].entries, MESSAGE_COUNT) << LANGUAGES[l].code;
+        const std::vector<PoRow> rows = read_po(LANGUAGES[l].code);
         for (int m = 0; m < MESSAGE_COUNT; ++m) {
-            const std::string where = std::string(LANGUAGES[l].code) + " row " + std::to_string(m);
-            const PoRow& row = po[l].rows[m];
+            SCOPED_TRACE(std::string(LANGUAGES[l].code) + " row " + std::to_string(m));
+            const PoRow& row = rows[m];
             const char* compiled = MESSAGES[m * LANGUAGE_COUNT + l];
-            EXPECT_EQ(row.id, english[m].id) << where;
-            EXPECT_FALSE(row.str.empty()) << where;
-            EXPECT_EQ(compiled ? compiled : "(null)", row.str) << where;
-            EXPECT_EQ(conversions(row.str), conversions(row.id)) << where;
-            if (l == 0 || m == 0 || m == MESSAGE_COUNT - 1) { EXPECT_EQ(row.str, row.id) << where; }
+            EXPECT_FALSE(row.str.empty());
+            EXPECT_EQ(compiled ? compiled : "(null)", row.str);
+            if (m == 0 || m == MESSAGE_COUNT - 1) { EXPECT_EQ(row.str, row.id); }
             const bool named = row.id.find("Torvanel") != std::string::npos;
-            if (named) { EXPECT_NE(row.str.find("Torvanel"), std::string::npos) << where; }
+            if (named) { EXPECT_NE(row.str.find("Torvanel"), std::string::npos); }
         }
     }
 }
 
 TEST(Catalogue, EnglishTextsKeepTheirExactSpacing) {
-    EXPECT_STREQ(MESSAGES[13 * LANGUAGE_COUNT],
-                 "WASD / arrows: move   Right-drag: rotate   Wheel: zoom   1-3: speed   Esc: menu");
-    EXPECT_STREQ(MESSAGES[184 * LANGUAGE_COUNT], "Save game  [F5]");
-    EXPECT_STREQ(MESSAGES[185 * LANGUAGE_COUNT], "Load game  [F9]");
-    EXPECT_STREQ(MESSAGES[191 * LANGUAGE_COUNT], "Day %d   Citizens %d   Jobs %d   Happiness %d%%");
+    const std::pair<int, const char*> rows[] = {
+        {13, "WASD / arrows: move   Right-drag: rotate   Wheel: zoom   1-3: speed   Esc: menu"},
+        {184, "Save game  [F5]"}, {185, "Load game  [F9]"}, {191, "Day %d   Citizens %d   Jobs %d   Happiness %d%%"}};
+    for (const auto& [m, text] : rows) EXPECT_STREQ(MESSAGES[m * LANGUAGE_COUNT], text);
 }
