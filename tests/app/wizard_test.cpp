@@ -49,7 +49,7 @@ protected:
         running = true;
         ended = draw_frame(state, ui, text, window, wheel, 1.0f, 960, 600, running);
     }
-    // Pressed in one frame and released in the next; whether the frame asked to end at once.
+    // Pressed in one frame and released in the next; whether the frame asked to end.
     bool click(float x, float y) {
         frame(x, y, true, false);
         frame(x, y, false, true);
@@ -174,9 +174,7 @@ TEST_F(Wizard, BackAfterAFailedCopyStartsOverOnLocation) {
     ASSERT_EQ(state.page, 5);
     EXPECT_NE(state.error_text.find("music2.mp3"), std::string::npos) << state.error_text;
     click(BACK_X, BUTTON_Y);
-    EXPECT_EQ(state.page, 2);
-    EXPECT_EQ(state.progress_done, 0u);
-    EXPECT_FALSE(state.install_started);
+    EXPECT_EQ(std::make_tuple(state.page, state.progress_done, state.install_started), std::make_tuple(2, 0u, false));
     for (const InstallFile& file : state.files) EXPECT_EQ(file.status, Waiting) << file.name;
 }
 
@@ -302,14 +300,12 @@ TEST(Automation, ScreenshotOfAPaddedWidthKeepsColoursRowsAndTheTopFirst) {
     SDL_Surface* rgb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB24, 0);
     ASSERT_NE(rgb, nullptr);
     EXPECT_EQ(std::make_pair(rgb->w, rgb->h), std::make_pair(5, 3));
-    const auto at = [&](int x, int y) {
-        const uint8_t* p = static_cast<const uint8_t*>(rgb->pixels) + y * rgb->pitch + x * 3;
-        return std::vector<int>{p[0], p[1], p[2]};
-    };
-    const std::vector<int> red = {255, 0, 0}, blue = {0, 0, 255};
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x)
-            EXPECT_EQ(at(x, y), x == 0 && y == 2 ? blue : red) << x << ", " << y;
+        for (int x = 0; x < 5; ++x) {
+            const uint8_t* p = static_cast<const uint8_t*>(rgb->pixels) + y * rgb->pitch + x * 3;
+            const int blue = x == 0 && y == 2 ? 255 : 0;  // GL's bottom-left pixel is the file's last row
+            EXPECT_EQ(std::vector<int>(p, p + 3), std::vector<int>({255 - blue, 0, blue})) << x << ", " << y;
+        }
     SDL_FreeSurface(rgb);
     SDL_FreeSurface(loaded);
     std::remove(path.c_str());

@@ -56,7 +56,11 @@ protected:
     FontLists lists = {{NOWHERE, 1}, {NOWHERE, 1}, {NOWHERE, 1}, {NOWHERE, 1}, {NOWHERE, 1}};
     void SetUp() override { ASSERT_TRUE(text_init(ts, &diag)); }
     void TearDown() override { text_shutdown(ts); set_font_lists(nullptr); }
-    bool restart_with_lists() { text_shutdown(ts); set_font_lists(&lists); return text_init(ts, &diag); }
+    bool restart_with_lists(uint8_t language = 0) {
+        text_shutdown(ts);
+        set_font_lists(&lists);
+        return text_init(ts, &diag, language);
+    }
     std::string paths() const { return ts.regular_font_path + " " + ts.bold_font_path; }
     bool hindi_font_lacks_latin() {
         text_set_language(ts, 13);
@@ -86,12 +90,9 @@ TEST_F(Text, EachLanguageGetsItsWritingSystemsFontHere) {
 TEST_F(Text, StartingInALanguageNeedsOnlyThatLanguagesFonts) {
     const FontPair chinese[1] = {{DEJAVU_BOLD.c_str(), DEJAVU.c_str()}};
     lists.chinese = {chinese, 1};  // the English (default) list finds nothing
-    text_shutdown(ts);
-    set_font_lists(&lists);
-    ASSERT_TRUE(text_init(ts, &diag, 10));
-    EXPECT_EQ(ts.language, 10);
+    ASSERT_TRUE(restart_with_lists(10));
+    EXPECT_EQ(std::tie(ts.language, diag), std::make_tuple(10, ""));
     EXPECT_EQ(paths(), DEJAVU_BOLD + " " + DEJAVU);
-    EXPECT_EQ(diag, "");
 }
 
 TEST_F(Text, ReplacedListsFallBackAndAMissingBoldIsTheRegular) {
@@ -142,7 +143,7 @@ TEST_F(Text, EachSizeAndWeightOpensOnceAndAFailureIsRemembered) {
     EXPECT_EQ(ts.fonts.size(), 3u);
 }
 
-TEST_F(Text, TextureHasTheSizeSdlTtfReportsAndTheColourTopRowFirst) {
+TEST_F(Text, TextureHasTheMeasuredSizeAndColourTopRowFirstAndIsCachedPerTextSizeColourAndWeight) {
     REQUIRE_GL();
     for (bool bold : {false, true}) {
         const TextTexture t = render_text(ts, "Install now", 18, WHITE, bold);
@@ -165,14 +166,10 @@ TEST_F(Text, TextureHasTheSizeSdlTtfReportsAndTheColourTopRowFirst) {
         }
     EXPECT_EQ(colours, std::set<uint32_t>({0x2080C0}));
     EXPECT_GE(top_ink * 2, static_cast<size_t>(t.height));
-}
 
-TEST_F(Text, CacheKeysHitsAndSeparateEntries) {
-    REQUIRE_GL();
-    EXPECT_EQ(text_cache_key("Next", 18, WHITE, false), "18|4294967295|Next");
-    EXPECT_EQ(text_cache_key("Next", 18, WHITE, true), "18b|4294967295|Next");
+    clear_text_cache(ts);
     const TextTexture a = render_text(ts, "Next", 18, WHITE, false);
-    ts.cache.at("18|4294967295|Next").width = 999;  // a hit answers what is stored
+    ts.cache.begin()->second.width = 999;  // a hit answers what is stored
     const TextTexture again = render_text(ts, "Next", 18, WHITE, false);
     EXPECT_EQ(std::vector<int64_t>({again.texture, again.width}), std::vector<int64_t>({a.texture, 999}));
     render_text(ts, "Next", 18, 0xFF0000FFu, false);  // another colour and another weight: two more
