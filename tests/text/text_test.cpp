@@ -178,29 +178,22 @@ TEST_F(Text, TextureHasTheMeasuredSizeAndColourTopRowFirstAndIsCachedPerTextSize
     EXPECT_EQ(ts.cache.size(), 3u);
 }
 
-TEST_F(Text, PastTheLimitAMissStartsAfreshAndAHitDoesNot) {
+TEST_F(Text, CacheStartsAfreshOnAMissPastItsLimitAndOnAnotherLanguageOnly) {
     REQUIRE_GL();
     std::vector<uint32_t> names;
     for (int i = 0; i <= 900; ++i) names.push_back(render_text(ts, std::to_string(i), 10, WHITE, false).texture);
     ASSERT_EQ(ts.cache.size(), 901u);
-    EXPECT_EQ(render_text(ts, "17", 10, WHITE, false).texture, names[17]);
-    EXPECT_EQ(ts.cache.size(), 901u);
-    render_text(ts, "new", 10, WHITE, false);
-    EXPECT_EQ(ts.cache.size(), 1u);
-}
-
-TEST_F(Text, SameLanguageKeepsFontsAndTexturesAnotherDropsThem) {
-    REQUIRE_GL();
-    const TextTexture a = render_text(ts, "Next", 18, WHITE, false);
-    text_set_language(ts, 0);
+    text_set_language(ts, 0);  // the same language keeps fonts and textures
     EXPECT_EQ(ts.fonts.size(), 1u);
-    EXPECT_EQ(render_text(ts, "Next", 18, WHITE, false).texture, a.texture);
-    EXPECT_TRUE(is_texture(a.texture));
+    EXPECT_EQ(render_text(ts, "17", 10, WHITE, false).texture, names[17]);  // a hit past the limit keeps them too
+    EXPECT_EQ(ts.cache.size(), 901u);
+    const uint32_t fresh = render_text(ts, "new", 10, WHITE, false).texture;
+    EXPECT_EQ(ts.cache.size(), 1u);
     text_set_language(ts, 7);
     EXPECT_TRUE(ts.cache.empty() && ts.fonts.empty());
-    EXPECT_TRUE(is_texture(a.texture));  // the frame's batch may still draw it
+    EXPECT_TRUE(is_texture(fresh));  // the frame's batch may still draw it
     text_end_frame(ts);
-    EXPECT_FALSE(is_texture(a.texture));
+    EXPECT_FALSE(is_texture(fresh));
 }
 
 TEST_F(Text, MixedLineIsMeasuredRunByRunAndCoveredTextAsOnePiece) {
