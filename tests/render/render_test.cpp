@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <set>
 #include <string>
@@ -25,18 +24,13 @@ const UiColor WHITE = {1, 1, 1, 1};
 
 std::set<std::string> g_hidden;
 // A fake driver: the address of a name is the name itself, unless it is hidden.
-void* fake_lookup(const char* name) {
-    return g_hidden.count(name) ? nullptr : const_cast<char*>(name);
-}
+void* fake_lookup(const char* name) { return g_hidden.count(name) ? nullptr : const_cast<char*>(name); }
 
 TEST(GlLoader, EachHiddenNameGivesOneLineInTableOrderAndFalse) {
     const GlApi saved = gl;
     const std::pair<std::set<std::string>, const char*> rows[] = {
-        {{}, ""},
-        {{"glGenFramebuffers"}, "missing GL function glGenFramebuffers\n"},
-        {{"glReadPixels", "glClearColor"},
-         "missing GL function glClearColor\nmissing GL function glReadPixels\n"},
-    };
+        {{}, ""}, {{"glGenFramebuffers"}, "missing GL function glGenFramebuffers\n"},
+        {{"glReadPixels", "glClearColor"}, "missing GL function glClearColor\nmissing GL function glReadPixels\n"}};
     for (const auto& [hidden, err] : rows) {
         SCOPED_TRACE(err);
         g_hidden = hidden;
@@ -100,10 +94,8 @@ template <typename... A>
 std::string call(const char* name, A... a) { return name + args(a...); }
 
 TEST(UiBatch, QuadsInARowWithOneTextureShareACommand) {
-    const std::pair<std::vector<uint32_t>, const char*> rows[] = {
-        {{7, 0, 7}, " 7 0 6; 0 6 6; 7 12 6;"},  // text, rectangle, the same text again
-        {{3, 3}, " 3 0 12;"},
-    };
+    const std::pair<std::vector<uint32_t>, const char*> rows[] = {  // text, rectangle, the same text again
+        {{7, 0, 7}, " 7 0 6; 0 6 6; 7 12 6;"}, {{3, 3}, " 3 0 12;"}};
     for (const auto& [textures, want] : rows) {
         UiContext ui;
         for (uint32_t t : textures) ui_quad(ui, 0, 0, 10, 10, 0, 0, 1, 1, WHITE, t);
@@ -115,27 +107,20 @@ TEST(UiBatch, QuadsInARowWithOneTextureShareACommand) {
 }
 
 TEST(UiBatch, ClipTrimsQuadsAndTheirTextureCoordinatesOnlyWhileSet) {
-    // Quads of 0..10 x 0..20 with coordinates 0..1 against the clip 5..15 x 5..15:
-    // corners as x0 y0 x1 y1 s0 t0 s1 t1, or none when nothing is left.
-    const struct {
-        float x, y;                // where the quad's top left corner lies
-        std::vector<float> want;   // the first and third vertex, (x, y, u, v) each
-    } rows[] = {
+    // Quads of 0..10 x 0..20 at (x, y) with coordinates 0..1 against the clip 5..15 x 5..15: the first and
+    // third vertex as (x, y, u, v) each, or none when nothing is left.
+    const struct { float x, y; std::vector<float> want; } rows[] = {
         {6, 6, {6, 6, 0, 0, 15, 15, 0.9f, 0.45f}},     // cut right and bottom
         {0, 0, {5, 5, 0.5f, 0.25f, 10, 15, 1, 0.75f}},  // cut left, top and bottom
         {5, -5, {5, 5, 0, 0.5f, 15, 15, 1, 1}},        // cut at the top only
-        {15, 0, {}}, {0, 15, {}}, {-10, 0, {}},        // touching or outside: nothing
-    };
+        {15, 0, {}}, {0, 15, {}}, {-10, 0, {}}};       // touching or outside: nothing
     for (const auto& row : rows) {
         UiContext ui;
         ui_set_clip(ui, {5, 5, 10, 10});
         ui_quad(ui, row.x, row.y, row.x + 10, row.y + 20, 0, 0, 1, 1, WHITE, 7);
         std::vector<float> got;
-        if (ui.vertices.size() == 6)
-            for (size_t i : {0, 2}) {
-                const UiVertex& v = ui.vertices[i];
-                got.insert(got.end(), {v.x, v.y, v.u, v.v});
-            }
+        for (size_t i = 0; ui.vertices.size() == 6 && i <= 2; i += 2)
+            got.insert(got.end(), {ui.vertices[i].x, ui.vertices[i].y, ui.vertices[i].u, ui.vertices[i].v});
         ASSERT_EQ(got.size(), row.want.size()) << row.x << "," << row.y;
         for (size_t i = 0; i < got.size(); ++i) EXPECT_FLOAT_EQ(got[i], row.want[i]) << row.x << "," << row.y;
         EXPECT_EQ(ui.draws.size(), got.empty() ? 0u : 1u);
@@ -165,9 +150,7 @@ TEST(UiBatch, EndFrameUploadsOnceThenDrawsEachCommandInOrder) {
     TORVANEL_GL_FUNCTIONS(TORVANEL_RECORD)
 #undef TORVANEL_RECORD
     // Uniform locations: the letter after the u ('S' for uScreen).
-    gl.glGetUniformLocation = [](GLuint program, const GLchar* name) -> GLint {
-        return program == 3 ? name[1] : -1;
-    };
+    gl.glGetUniformLocation = [](GLuint program, const GLchar* name) -> GLint { return program == 3 ? name[1] : -1; };
     UiContext ui;
     ui.program = 3, ui.vao = 4, ui.vbo = 5;
     ui_quad(ui, 0, 0, 10, 10, 0, 0, 1, 1, WHITE, 0);
@@ -193,13 +176,9 @@ TEST(UiBatch, EndFrameUploadsOnceThenDrawsEachCommandInOrder) {
 
 // [SECTION] Batch on GL
 
-struct Probe {
-    int x, y;  // from the top left
-    std::array<int, 4> rgba;
-};
+struct Probe { int x, y, rgba[4]; };  // x, y from the top left
 
-class UiOnGl : public ::testing::Test {
-protected:
+struct UiOnGl : ::testing::Test {
     UiContext ui;
     int width = 0, height = 0;
     void SetUp() override {
