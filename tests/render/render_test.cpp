@@ -47,24 +47,17 @@ TEST(GlLoader, EachHiddenNameGivesOneLineInTableOrderAndFalse) {
     gl = saved;
 }
 
-TEST(GlLoader, RealContextLoadsAllSixtyOne) {
+// Success means every slot is filled and nothing was printed (the table above): a failing load in the context
+// helper would only skip the GL tests, so it fails here.
+TEST(GlLoader, RealContextLoadsEverything) {
     if (!gl_test_context() && !SDL_GL_GetCurrentContext()) GTEST_SKIP() << "no OpenGL 3.3";
     gl = GlApi{};
-    testing::internal::CaptureStderr();
     EXPECT_TRUE(load_gl_api());
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    int loaded = 0;
-#define TORVANEL_COUNT(ret, name, params) loaded += gl.name != nullptr;
-    TORVANEL_GL_FUNCTIONS(TORVANEL_COUNT)
-#undef TORVANEL_COUNT
-    EXPECT_EQ(loaded, 61);
 }
 
 TEST(GlLoader, NullBackendLoadsEverythingAndHandsOutFreshNames) {
     const GlApi saved = gl;
-    testing::internal::CaptureStderr();
     EXPECT_TRUE(load_gl_api_with(null_gl_lookup));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(null_gl_lookup("glNotAFunction"), nullptr);
     GLuint names[3] = {};
     gl.glGenTextures(2, names);
