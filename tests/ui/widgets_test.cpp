@@ -83,7 +83,8 @@ TEST_F(Widgets, HoverAndClicksOnTwoButtons) {
     }
 }
 
-TEST_F(Widgets, RoundRectClampsItsRadiusAndOutlineOfNegativeWidthDrawsOnlyTheSideBands) {
+// Round rects clamp their radius, progress fills keep their round ends, a negative-width outline draws only its sides.
+TEST_F(Widgets, RoundRectProgressAndOutlineShapes) {
     ui_round_rect(ui, {10, 20, 100, 20}, 50, RED);
     EXPECT_EQ(bounds(RED), (Box{10, 20, 110, 40}));
     EXPECT_TRUE(shows(14, 28, RED));   // a half disc at each end ...
@@ -97,9 +98,6 @@ TEST_F(Widgets, RoundRectClampsItsRadiusAndOutlineOfNegativeWidthDrawsOnlyTheSid
     ui_outline(ui, {10, 10, -4, 50}, 1, RED);
     EXPECT_EQ(ui.vertices.size(), 12u);
     EXPECT_EQ(bounds(RED), (Box{5, 10, 11, 60}));
-}
-
-TEST_F(Widgets, ProgressFillKeepsItsRoundEnds) {
     const struct { float f; Box fill; } cases[] = {
         {0.01f, {0, 0, 16, 16}}, {0.5f, {0, 0, 100, 16}}, {1.5f, {0, 0, 200, 16}}, {0, {}}};
     for (auto c : cases) {
@@ -114,8 +112,7 @@ TEST_F(Widgets, CheckBoxPlacesBoxAndMarkByScale) {
     ui_checkbox(ui, 1, row, "Desktop", true, false, 18, 2.0f);
     EXPECT_EQ(bounds(MARK), (Box{38, 31, 66, 59}));  // a 28 px box inset by 28, centred
     const struct { float x, y; bool mark; } points[] = {  // 3 px outline, gap, mark inset by 6
-        {40.5f, 45, true}, {42, 45, false}, {44.5f, 37.5f, true}, {59.5f, 52.5f, true},
-        {60.5f, 45, false}};
+        {40.5f, 45, true}, {42, 45, false}, {44.5f, 37.5f, true}, {59.5f, 52.5f, true}, {60.5f, 45, false}};
     for (auto p : points) EXPECT_EQ(shows(p.x, p.y, MARK), p.mark) << p.x << "," << p.y;
     input();
     ui_checkbox(ui, 1, row, "Desktop", false, false, 18, 2.0f);
