@@ -10,51 +10,39 @@
 
 namespace {
 
-// Runs body once with AVX2 allowed (where the CPU has it) and once kept to SSE2.
-template <typename Body>
-void for_each_simd_width(Body&& body) {
-    for (bool wide : {true, false}) {
-        SCOPED_TRACE(wide ? "AVX2 allowed" : "kept to SSE2");
-        emblem_allow_wide_simd(wide);
-        body();
-    }
-    emblem_allow_wide_simd(true);
-}
-
 // Bytes, then each sample's road hit: byte equality can hide a wrong tie between two equally
-// near segments (a bend's shared end).
+// near segments (a bend's shared end). Once with AVX2 allowed (where the CPU has it), once kept to SSE2.
 TEST(EmblemMatchesPlainPainter, SameBytesAndSameRoadSegmentDistanceAndArcPerSample) {
-    for_each_simd_width([] {
+    for (bool wide : {true, false}) {
+        emblem_allow_wide_simd(wide);
         for (int n : {16, 18, 100, 129, 256}) {
+            SCOPED_TRACE(testing::Message() << "size " << n << (wide ? ", AVX2 allowed" : ", kept to SSE2"));
             std::vector<uint8_t> plain, fast;
             paint_emblem_reference(n, plain);
             paint_emblem(n, fast);
-            ASSERT_EQ(fast.size(), plain.size()) << n;
-            const size_t first =
-                std::mismatch(fast.begin(), fast.end(), plain.begin()).first - fast.begin();
-            EXPECT_EQ(first, fast.size()) << "size " << n << ": first difference at x "
-                                          << first / 4 % n << ", y " << first / 4 / n;
-
+            ASSERT_EQ(fast.size(), plain.size());
+            const size_t first = std::mismatch(fast.begin(), fast.end(), plain.begin()).first - fast.begin();
+            EXPECT_EQ(first, fast.size()) << "first difference at x " << first / 4 % n << ", y " << first / 4 / n;
             std::vector<EmblemRoadHit> hits;
             emblem_road_hits(n, hits);
             const int k = n >= 128 ? 4 : 3, side = n * k;
-            ASSERT_EQ(hits.size(), size_t(side) * side) << n;
+            ASSERT_EQ(hits.size(), size_t(side) * side);
             auto coord = [&](int q) { return ((q % k + 0.5f) / k + q / k) * (256.0f / n); };
             int within = 0;
-            for (int qy = 0; qy < side; ++qy) {
+            for (int qy = 0; qy < side; ++qy)
                 for (int qx = 0; qx < side; ++qx) {
                     const ReferenceRoadHit want = reference_road_nearest(coord(qx), coord(qy));
                     const EmblemRoadHit& got = hits[size_t(qy) * side + qx];
                     if (want.d2 > 784.0f) continue;  // out of reach: the road changes nothing
                     ++within;
                     ASSERT_TRUE(got.segment == want.segment && got.d2 == want.d2 && got.arc == want.arc)
-                        << "size " << n << ", sample " << qx << "," << qy << ": segment "
-                        << got.segment << " instead of " << want.segment << ", or d2 or arc differ";
+                        << "sample " << qx << "," << qy << ": segment " << got.segment << " instead of "
+                        << want.segment << ", or d2 or arc differ";
                 }
-            }
-            EXPECT_GT(within, side * side / 5) << n;
+            EXPECT_GT(within, side * side / 5);
         }
-    });
+    }
+    emblem_allow_wide_simd(true);
 }
 
 }  // namespace

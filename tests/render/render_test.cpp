@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <set>
 #include <string>
@@ -25,18 +24,13 @@ const UiColor WHITE = {1, 1, 1, 1};
 
 std::set<std::string> g_hidden;
 // A fake driver: the address of a name is the name itself, unless it is hidden.
-void* fake_lookup(const char* name) {
-    return g_hidden.count(name) ? nullptr : const_cast<char*>(name);
-}
+void* fake_lookup(const char* name) { return g_hidden.count(name) ? nullptr : const_cast<char*>(name); }
 
 TEST(GlLoader, EachHiddenNameGivesOneLineInTableOrderAndFalse) {
     const GlApi saved = gl;
     const std::pair<std::set<std::string>, const char*> rows[] = {
-        {{}, ""},
-        {{"glGenFramebuffers"}, "missing GL function glGenFramebuffers\n"},
-        {{"glReadPixels", "glClearColor"},
-         "missing GL function glClearColor\nmissing GL function glReadPixels\n"},
-    };
+        {{}, ""}, {{"glGenFramebuffers"}, "missing GL function glGenFramebuffers\n"},
+        {{"glReadPixels", "glClearColor"}, "missing GL function glClearColor\nmissing GL function glReadPixels\n"}};
     for (const auto& [hidden, err] : rows) {
         SCOPED_TRACE(err);
         g_hidden = hidden;
@@ -53,31 +47,22 @@ TEST(GlLoader, EachHiddenNameGivesOneLineInTableOrderAndFalse) {
     gl = saved;
 }
 
-TEST(GlLoader, RealContextLoadsAllSixtyOne) {
-    // Skips only without a context: the helper's own failed load must not hide a fault here.
+// Success means every slot is filled and nothing was printed (the table above): a failing load in the context
+// helper would only skip the GL tests, so it fails here.
+TEST(GlLoader, RealContextLoadsEverything) {
     if (!gl_test_context() && !SDL_GL_GetCurrentContext()) GTEST_SKIP() << "no OpenGL 3.3";
     gl = GlApi{};
-    testing::internal::CaptureStderr();
     EXPECT_TRUE(load_gl_api());
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    int loaded = 0;
-#define TORVANEL_COUNT(ret, name, params) loaded += gl.name != nullptr;
-    TORVANEL_GL_FUNCTIONS(TORVANEL_COUNT)
-#undef TORVANEL_COUNT
-    EXPECT_EQ(loaded, 61);
 }
 
 TEST(GlLoader, NullBackendLoadsEverythingAndHandsOutFreshNames) {
     const GlApi saved = gl;
-    testing::internal::CaptureStderr();
     EXPECT_TRUE(load_gl_api_with(null_gl_lookup));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(null_gl_lookup("glNotAFunction"), nullptr);
     GLuint names[3] = {};
     gl.glGenTextures(2, names);
     gl.glGenBuffers(1, names + 2);
     EXPECT_TRUE(names[0] != 0 && names[1] != names[0] && names[2] != names[1] && names[2] != 0);
-    // The renderer starts, draws and stops on it as on a real driver.
     UiContext ui;
     std::string log;
     ASSERT_TRUE(ui_init(ui, nullptr, &log)) << log;
@@ -91,7 +76,6 @@ TEST(GlLoader, NullBackendLoadsEverythingAndHandsOutFreshNames) {
 
 // [SECTION] Batch without GL
 
-// Arguments as " arg arg ...", numbers as integers.
 template <typename T>
 std::string text(T v) {
     if constexpr (std::is_pointer_v<T>) return std::to_string(reinterpret_cast<uintptr_t>(v));
@@ -103,10 +87,8 @@ template <typename... A>
 std::string call(const char* name, A... a) { return name + args(a...); }
 
 TEST(UiBatch, QuadsInARowWithOneTextureShareACommand) {
-    const std::pair<std::vector<uint32_t>, const char*> rows[] = {
-        {{7, 0, 7}, " 7 0 6; 0 6 6; 7 12 6;"},  // text, rectangle, the same text again
-        {{3, 3}, " 3 0 12;"},
-    };
+    const std::pair<std::vector<uint32_t>, const char*> rows[] = {  // text, rectangle, the same text again
+        {{7, 0, 7}, " 7 0 6; 0 6 6; 7 12 6;"}, {{3, 3}, " 3 0 12;"}};
     for (const auto& [textures, want] : rows) {
         UiContext ui;
         for (uint32_t t : textures) ui_quad(ui, 0, 0, 10, 10, 0, 0, 1, 1, WHITE, t);
@@ -118,27 +100,20 @@ TEST(UiBatch, QuadsInARowWithOneTextureShareACommand) {
 }
 
 TEST(UiBatch, ClipTrimsQuadsAndTheirTextureCoordinatesOnlyWhileSet) {
-    // Quads of 0..10 x 0..20 with coordinates 0..1 against the clip 5..15 x 5..15:
-    // corners as x0 y0 x1 y1 s0 t0 s1 t1, or none when nothing is left.
-    const struct {
-        float x, y;                // where the quad's top left corner lies
-        std::vector<float> want;   // the first and third vertex, (x, y, u, v) each
-    } rows[] = {
+    // Quads of 0..10 x 0..20 at (x, y) with coordinates 0..1 against the clip 5..15 x 5..15: the first and
+    // third vertex as (x, y, u, v) each, or none when nothing is left.
+    const struct { float x, y; std::vector<float> want; } rows[] = {
         {6, 6, {6, 6, 0, 0, 15, 15, 0.9f, 0.45f}},     // cut right and bottom
         {0, 0, {5, 5, 0.5f, 0.25f, 10, 15, 1, 0.75f}},  // cut left, top and bottom
         {5, -5, {5, 5, 0, 0.5f, 15, 15, 1, 1}},        // cut at the top only
-        {15, 0, {}}, {0, 15, {}}, {-10, 0, {}},        // touching or outside: nothing
-    };
+        {15, 0, {}}, {0, 15, {}}, {-10, 0, {}}};       // touching or outside: nothing
     for (const auto& row : rows) {
         UiContext ui;
         ui_set_clip(ui, {5, 5, 10, 10});
         ui_quad(ui, row.x, row.y, row.x + 10, row.y + 20, 0, 0, 1, 1, WHITE, 7);
         std::vector<float> got;
-        if (ui.vertices.size() == 6)
-            for (size_t i : {0, 2}) {
-                const UiVertex& v = ui.vertices[i];
-                got.insert(got.end(), {v.x, v.y, v.u, v.v});
-            }
+        for (size_t i = 0; ui.vertices.size() == 6 && i <= 2; i += 2)
+            got.insert(got.end(), {ui.vertices[i].x, ui.vertices[i].y, ui.vertices[i].u, ui.vertices[i].v});
         ASSERT_EQ(got.size(), row.want.size()) << row.x << "," << row.y;
         for (size_t i = 0; i < got.size(); ++i) EXPECT_FLOAT_EQ(got[i], row.want[i]) << row.x << "," << row.y;
         EXPECT_EQ(ui.draws.size(), got.empty() ? 0u : 1u);
@@ -168,51 +143,35 @@ TEST(UiBatch, EndFrameUploadsOnceThenDrawsEachCommandInOrder) {
     TORVANEL_GL_FUNCTIONS(TORVANEL_RECORD)
 #undef TORVANEL_RECORD
     // Uniform locations: the letter after the u ('S' for uScreen).
-    gl.glGetUniformLocation = [](GLuint program, const GLchar* name) -> GLint {
-        return program == 3 ? name[1] : -1;
-    };
+    gl.glGetUniformLocation = [](GLuint program, const GLchar* name) -> GLint { return program == 3 ? name[1] : -1; };
     UiContext ui;
-    ui.program = 3;
-    ui.vao = 4;
-    ui.vbo = 5;
+    ui.program = 3, ui.vao = 4, ui.vbo = 5;
     ui_quad(ui, 0, 0, 10, 10, 0, 0, 1, 1, WHITE, 0);
     ui_begin_frame(ui, 0, 600, UiInput{});  // empties the batch; a width of 0 is stored as 1
     EXPECT_EQ(std::pair(ui.width, ui.height), std::pair(1, 600));
     ui_end_frame(ui);
     EXPECT_TRUE(g_calls.empty());  // an empty batch makes no call at all
-    ui_quad(ui, 0, 0, 10, 10, 0, 0, 1, 1, WHITE, 0);
-    ui_quad(ui, 0, 0, 10, 10, 0, 0, 1, 1, WHITE, 0);
-    ui_quad(ui, 0, 0, 10, 10, 0, 0, 1, 1, WHITE, 8);
+    for (uint32_t texture : {0, 0, 8}) ui_quad(ui, 0, 0, 10, 10, 0, 0, 1, 1, WHITE, texture);
     ui_end_frame(ui);
     gl = saved;
     const void* data = ui.vertices.data();
-    EXPECT_EQ(g_calls,
-              (std::vector<std::string>{
-                  call("glDisable", GL_DEPTH_TEST), call("glDisable", GL_CULL_FACE),
-                  call("glDisable", GL_SCISSOR_TEST), call("glEnable", GL_BLEND),
-                  call("glBlendFunc", GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA),
-                  call("glBindVertexArray", 4), call("glBindBuffer", GL_ARRAY_BUFFER, 5),
-                  call("glBufferData", GL_ARRAY_BUFFER, 18 * 32, data, GL_STREAM_DRAW),
-                  call("glUseProgram", 3), call("glUniform2f", 'S', 1, 600),
-                  call("glUniform1i", 'T', 0), call("glUniform1i", 'U', 0),
-                  call("glActiveTexture", GL_TEXTURE0),  // then per command:
-                  call("glUniform1i", 'U', 0), call("glBindTexture", GL_TEXTURE_2D, 0),
-                  call("glDrawArrays", GL_TRIANGLES, 0, 12),
-                  call("glUniform1i", 'U', 1), call("glBindTexture", GL_TEXTURE_2D, 8),
-                  call("glDrawArrays", GL_TRIANGLES, 12, 6),
-                  call("glBindTexture", GL_TEXTURE_2D, 0), call("glBindVertexArray", 0),
-                  call("glDisable", GL_BLEND)}));
+    EXPECT_EQ(g_calls, (std::vector<std::string>{
+        call("glDisable", GL_DEPTH_TEST), call("glDisable", GL_CULL_FACE), call("glDisable", GL_SCISSOR_TEST),
+        call("glEnable", GL_BLEND), call("glBlendFunc", GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA),
+        call("glBindVertexArray", 4), call("glBindBuffer", GL_ARRAY_BUFFER, 5),
+        call("glBufferData", GL_ARRAY_BUFFER, 18 * 32, data, GL_STREAM_DRAW), call("glUseProgram", 3),
+        call("glUniform2f", 'S', 1, 600), call("glUniform1i", 'T', 0), call("glUniform1i", 'U', 0),
+        call("glActiveTexture", GL_TEXTURE0),  // then per command:
+        call("glUniform1i", 'U', 0), call("glBindTexture", GL_TEXTURE_2D, 0), call("glDrawArrays", GL_TRIANGLES, 0, 12),
+        call("glUniform1i", 'U', 1), call("glBindTexture", GL_TEXTURE_2D, 8), call("glDrawArrays", GL_TRIANGLES, 12, 6),
+        call("glBindTexture", GL_TEXTURE_2D, 0), call("glBindVertexArray", 0), call("glDisable", GL_BLEND)}));
 }
 
 // [SECTION] Batch on GL
 
-struct Probe {
-    int x, y;  // from the top left
-    std::array<int, 4> rgba;
-};
+struct Probe { int x, y, rgba[4]; };  // x, y from the top left
 
-class UiOnGl : public ::testing::Test {
-protected:
+struct UiOnGl : ::testing::Test {
     UiContext ui;
     int width = 0, height = 0;
     void SetUp() override {
@@ -252,7 +211,7 @@ TEST_F(UiOnGl, ShadersBuildAndABrokenSourceFailsWithItsLog) {
     EXPECT_GT(log.size(), compiled);
 }
 
-TEST_F(UiOnGl, EmptyFrameKeepsBlendingAndColouredQuadsLandOnTheirPixelsFromTheTopLeft) {
+TEST_F(UiOnGl, EmptyFrameKeepsBlendingQuadsLandFromTheTopLeftAndTexturesMultiplyTheColour) {
     auto is_enabled =
         reinterpret_cast<GLboolean(APIENTRY*)(GLenum)>(SDL_GL_GetProcAddress("glIsEnabled"));
     gl.glEnable(GL_BLEND);
@@ -263,14 +222,6 @@ TEST_F(UiOnGl, EmptyFrameKeepsBlendingAndColouredQuadsLandOnTheirPixelsFromTheTo
     ui_quad(ui, w - 10, h - 10, w, h, 0, 0, 1, 1, {0, 1, 0, 1}, 0);
     ui_quad(ui, 100, 50, 140, 70, 0, 0, 1, 1, {0, 0, 1, 1}, 0);
     ui_quad(ui, 120, 50, 140, 70, 0, 0, 1, 1, {1, 1, 1, 0.5f}, 0);  // blended over the blue
-    ui_end_frame(ui);
-    expect_pixels({{0, 0, {255, 0, 0, 255}}, {9, 9, {255, 0, 0, 255}}, {10, 10, {0, 0, 0, 255}},
-                   {width - 1, height - 1, {0, 255, 0, 255}},
-                   {width - 11, height - 1, {0, 0, 0, 255}}, {105, 55, {0, 0, 255, 255}},
-                   {105, 71, {0, 0, 0, 255}}, {130, 60, {128, 128, 255, 255}}});
-}
-
-TEST_F(UiOnGl, TexturedQuadMultipliesTheVertexColour) {
     const uint8_t texels[8] = {255, 128, 0, 255, 255, 255, 255, 255};  // orange, white
     GLuint texture = 0;
     gl.glGenTextures(1, &texture);
@@ -283,41 +234,37 @@ TEST_F(UiOnGl, TexturedQuadMultipliesTheVertexColour) {
     ui_quad(ui, 300, 100, 340, 140, 0, 0, 1, 1, {0.5f, 1, 1, 1}, 0);  // not sampled
     ui_end_frame(ui);
     gl.glDeleteTextures(1, &texture);
-    expect_pixels({{205, 120, {128, 128, 0, 255}}, {235, 120, {128, 255, 255, 255}},
-                   {305, 120, {128, 255, 255, 255}}});
+    expect_pixels({{0, 0, {255, 0, 0, 255}}, {9, 9, {255, 0, 0, 255}}, {10, 10, {0, 0, 0, 255}},
+                   {width - 1, height - 1, {0, 255, 0, 255}}, {width - 11, height - 1, {0, 0, 0, 255}},
+                   {105, 55, {0, 0, 255, 255}}, {105, 71, {0, 0, 0, 255}}, {130, 60, {128, 128, 255, 255}},
+                   {205, 120, {128, 128, 0, 255}}, {235, 120, {128, 255, 255, 255}}, {305, 120, {128, 255, 255, 255}}});
 }
 
 // [SECTION] Emblem
 
 std::vector<uint8_t> painted(int n) {
-    std::vector<uint8_t> image;
+    std::vector<uint8_t> image(7, 0xAB);  // to be resized and cleared
     paint_emblem(n, image);
     return image;
 }
 
-TEST(Emblem, CornersClearTopEdgeCentreOpaqueAndRepaintsIdentical) {
-    const int n = 256;
-    std::vector<uint8_t> image(7, 0xAB);  // to be resized and cleared
-    paint_emblem(n, image);
-    ASSERT_EQ(image.size(), size_t(n) * n * 4);
-    auto at = [&](int x, int y, int channel) { return image[(size_t(y) * n + x) * 4 + channel]; };
-    for (auto [x, y] : {std::pair{0, 0}, {n - 1, 0}, {0, n - 1}, {n - 1, n - 1}})
-        for (int c = 0; c < 4; ++c) EXPECT_EQ(at(x, y, c), 0) << x << "," << y << " channel " << c;
-    EXPECT_EQ(at(n / 2, 0, 3), 255);
-    EXPECT_EQ(image, painted(n));
-}
-
-TEST(Emblem, AlphaComesInWholeSamples) {
+TEST(Emblem, ClearCornersOpaqueTopCentreAndAlphaInWholeSamples) {
     // {size, samples per pixel}: 3 x 3 below 128, 4 x 4 from 128 up.
     for (auto [n, m] : {std::pair{16, 9}, {127, 9}, {128, 16}, {256, 16}}) {
+        SCOPED_TRACE(n);
+        const auto image = painted(n);
+        ASSERT_EQ(image.size(), size_t(n) * n * 4);
+        auto at = [&](int x, int y, int channel) { return image[(size_t(y) * n + x) * 4 + channel]; };
+        for (auto [x, y] : {std::pair{0, 0}, {n - 1, 0}, {0, n - 1}, {n - 1, n - 1}})
+            for (int c = 0; c < 4; ++c) EXPECT_EQ(at(x, y, c), 0) << x << "," << y << " channel " << c;
+        EXPECT_EQ(at(n / 2, 0, 3), 255);
         std::set<int> steps, partial;
         for (int h = 0; h <= m; ++h) steps.insert(h * 255 / m);
-        const auto image = painted(n);
         for (size_t i = 3; i < image.size(); i += 4) {
-            ASSERT_TRUE(steps.count(image[i])) << "size " << n << ": alpha " << int(image[i]);
+            ASSERT_TRUE(steps.count(image[i])) << "alpha " << int(image[i]);
             if (image[i] != 0 && image[i] != 255) partial.insert(image[i]);
         }
-        EXPECT_GE(partial.size(), size_t(n > 16 ? m / 2 : 2)) << "size " << n;
+        EXPECT_GE(partial.size(), size_t(n > 16 ? m / 2 : 2));
     }
 }
 
@@ -329,28 +276,17 @@ TEST(Emblem, NoWindowWhereTheColumnOffsetModSixIsTwoOrLess) {
                     for (float dy = 0.0f; dy < 60.0f; dy += 0.7f)
                         EXPECT_FALSE(window_lit(left, 100, left + cell * 6 + wall, 100 + dy, seed))
                             << left << " " << cell << " " << wall << " " << dy << " " << seed;
-    // Just past the walls windows can be lit.
     EXPECT_TRUE(window_lit(0, 0, 2.01f, 2.21f, 7) && window_lit(38, 142, 53, 159, 7));
 }
 
-TEST(Emblem, TextureIsNeverBelowSixteen) {
-    const GlApi saved = gl;
-    load_gl_api_with(null_gl_lookup);
-    for (int wanted : {64, 20, 8}) {
-        int w = 0, h = 0;
-        EXPECT_NE(make_emblem_texture(wanted, &w, &h), 0u);
-        EXPECT_EQ(std::pair(w, h), std::pair(std::max(wanted, 16), std::max(wanted, 16)));
-    }
-    gl = saved;
-}
-
-TEST(Emblem, TexturesHoldThePaintingOfTheirSize) {
+TEST(Emblem, TexturesAreAtLeastSixteenAndHoldThePaintingOfTheirSize) {
     REQUIRE_GL();
     auto get_tex_image = reinterpret_cast<void(APIENTRY*)(GLenum, GLint, GLenum, GLenum, void*)>(
         SDL_GL_GetProcAddress("glGetTexImage"));
-    // Size 8 is made as the 16 pixel painting.
-    for (auto [texture, n] : {std::pair{make_emblem_texture(8, nullptr, nullptr), 16},
-                              {make_emblem_texture(40, nullptr, nullptr), 40}}) {
+    for (auto [wanted, n] : {std::pair{8, 16}, {20, 20}, {40, 40}}) {
+        int w = 0, h = 0;
+        GLuint texture = make_emblem_texture(wanted, &w, &h);
+        EXPECT_EQ(std::pair(w, h), std::pair(n, n));
         std::vector<uint8_t> uploaded(256 * 256 * 4);  // room for any size it may wrongly have
         gl.glBindTexture(GL_TEXTURE_2D, texture);
         gl.glPixelStorei(GL_PACK_ALIGNMENT, 1);

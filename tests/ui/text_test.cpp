@@ -24,10 +24,6 @@ struct RealFonts : ::testing::Test {
     }
     void TearDown() override { text_shutdown(ts); }
     int width(const std::string& s, int size = 18) { return ui_text_width(ui, s, size, false); }
-    // Wraps text at 18 px into the width of `fit` plus `extra`.
-    Lines wrap(const std::string& text, const std::string& fit, int extra = 0) {
-        return wrap_text(ui, text, width(fit) + extra, 18);
-    }
     // The size a button of width w draws its label at, read from the emptied text cache.
     int label_size(const std::string& label, float w, int size) {
         clear_text_cache(ts);
@@ -36,7 +32,7 @@ struct RealFonts : ::testing::Test {
     }
 };
 
-TEST_F(RealFonts, ButtonLabelsShrinkToFitButNotBelowTen) {
+TEST_F(RealFonts, ButtonLabelsShrinkToFitButNotBelowTenAndDisabledOnesHaveTheirOwnColour) {
     const std::string label = "Change location";
     const float room = static_cast<float>(width(label, 20)) - 5;  // labels are inset 8 a side
     const int size = label_size(label, room + 16, 20);
@@ -44,9 +40,6 @@ TEST_F(RealFonts, ButtonLabelsShrinkToFitButNotBelowTen) {
     EXPECT_GT(width(label, size + 1), room);
     EXPECT_EQ(label_size(label, 30, 20), 10);
     EXPECT_EQ(label_size(label, 30, 9), 9);
-}
-
-TEST_F(RealFonts, DisabledButtonUsesItsOwnLabelColour) {
     ui_begin_frame(ui, 960, 600, {10, 10, false, true, true});
     ui_button(ui, 1, {0, 0, 200, 40}, "Next", false, true, 18, true);
     EXPECT_EQ(ts.cache.count(text_cache_key("Next", 18, 0x8C8C8FFFu, true)), 1u);
@@ -65,12 +58,13 @@ TEST_F(RealFonts, LinesBreakWhereTheScriptAllows) {
         {11, "日本Torvanel", "日本Torvanel", -1, {"日本", "Torvanel"}}};
     for (const auto& row : rows) {
         text_set_language(ts, row.language);
-        EXPECT_EQ(wrap(row.text, row.fit, row.extra), row.want) << row.text << " in " << row.fit << row.extra;
+        EXPECT_EQ(wrap_text(ui, row.text, width(row.fit) + row.extra, 18), row.want)
+            << row.text << " in " << row.fit << row.extra;
     }
 }
 
 TEST_F(RealFonts, ParagraphDrawsOneQuadPerLine) {
-    EXPECT_EQ(draw_paragraph(ui, 10, 50, "", 300, 18, 24, {1, 1, 1, 1}), 50.0f);
+    EXPECT_EQ(draw_paragraph(ui, 10, 50, "", 300, 18, 24, {1, 1, 1, 1}), 50.0f);  // nothing, no height
     const float max = static_cast<float>(width("gamma gamma")) - 0.5f;  // cut, not rounded up
     EXPECT_EQ(draw_paragraph(ui, 10, 50, "gamma gamma gamma", max, 18, 24, {1, 1, 1, 1}), 122.0f);
     ASSERT_EQ(ui.vertices.size(), 3u * 6u);
@@ -86,9 +80,8 @@ TEST_F(RealFonts, RememberedLinesFollowTheFontsInUse) {
     EXPECT_EQ(english, wrap_text(ui, text, max, 18));
     EXPECT_EQ(&wrapped_lines(ui, text, max, 18), &wrapped_lines(ui, text, max, 18));
     // Chinese served by a narrower font for a moment.
-    static const FontPair LIBERATION[1] = {
-        {"/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
-         "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf"}};
+    static const FontPair LIBERATION[1] = {{"/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
+                                            "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf"}};
     FontLists lists = default_font_lists();
     lists.chinese = {LIBERATION, 1};
     set_font_lists(&lists);

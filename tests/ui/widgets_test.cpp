@@ -27,8 +27,7 @@ float edge(const UiVertex& a, const UiVertex& b, float x, float y) {
 
 struct Widgets : ::testing::Test {
     UiContext ui;
-    void input(float x = -100, float y = -100, bool down = false, bool pressed = false,
-               bool released = false) {
+    void input(float x = -100, float y = -100, bool down = false, bool pressed = false, bool released = false) {
         ui_begin_frame(ui, 960, 600, {x, y, down, pressed, released});
     }
     // Whether the last triangle covering (x, y) has colour c.
@@ -36,8 +35,7 @@ struct Widgets : ::testing::Test {
         const UiVertex* hit = nullptr;
         for (size_t i = 0; i + 3 <= ui.vertices.size(); i += 3) {  // headless: all untextured
             const UiVertex* t = &ui.vertices[i];
-            const float e[3] = {edge(t[0], t[1], x, y), edge(t[1], t[2], x, y),
-                                edge(t[2], t[0], x, y)};
+            const float e[3] = {edge(t[0], t[1], x, y), edge(t[1], t[2], x, y), edge(t[2], t[0], x, y)};
             if (std::min({e[0], e[1], e[2]}) >= 0 || std::max({e[0], e[1], e[2]}) <= 0) hit = t;
         }
         return hit && same(*hit, c);
@@ -53,28 +51,21 @@ struct Widgets : ::testing::Test {
     }
 };
 
-TEST_F(Widgets, HoverCoversTheLeftAndTopEdgesOnly) {
-    const struct { float x, y; bool hot; } points[] = {
-        {100, 50, true},  {219.9f, 89.9f, true}, {220, 70, false},
-        {150, 90, false}, {99.9f, 70, false},    {150, 49.9f, false}};
-    for (auto p : points) {
-        input(p.x, p.y);
-        ui_button(ui, 1, A, "", true, false, 18, false);
-        EXPECT_TRUE(shows(160, 70, p.hot ? HOT : FACE)) << p.x << "," << p.y;
-    }
-}
-
-TEST_F(Widgets, AClickNeedsPressAndReleaseOnTheSameButton) {
-    const struct { float x; bool down, pressed, released; const char* clicked; uint32_t active;
+// Hover covers the left and top edges only; a click needs press and release on the same enabled button.
+TEST_F(Widgets, HoverAndClicksOnTwoButtons) {
+    const struct { float x, y; bool down, pressed, released; const char* clicked; uint32_t active;
                    UiColor face_a; } steps[] = {
-        {110, true, true, false, "", 1, HELD},    // press on A
-        {111, false, false, true, "A", 0, HOT},   // release on A
-        {110, true, true, false, "", 1, HELD},    // press on A again
-        {310, true, false, false, "", 1, HELD},   // drag onto B: A keeps the mouse
-        {310, false, false, true, "", 0, FACE},   // release on B
-        {310, false, true, true, "B", 0, FACE}};  // press and release in one frame
+        {100, 50, false, false, false, "", 0, HOT}, {219.9f, 89.9f, false, false, false, "", 0, HOT},
+        {220, 70, false, false, false, "", 0, FACE}, {150, 90, false, false, false, "", 0, FACE},
+        {99.9f, 70, false, false, false, "", 0, FACE}, {150, 49.9f, false, false, false, "", 0, FACE},
+        {110, 60, true, true, false, "", 1, HELD},    // press on A
+        {111, 60, false, false, true, "A", 0, HOT},   // release on A
+        {110, 60, true, true, false, "", 1, HELD},    // press on A again
+        {310, 60, true, false, false, "", 1, HELD},   // drag onto B: A keeps the mouse
+        {310, 60, false, false, true, "", 0, FACE},   // release on B
+        {310, 60, false, true, true, "B", 0, FACE}};  // press and release in one frame
     for (const auto& s : steps) {
-        input(s.x, 60, s.down, s.pressed, s.released);
+        input(s.x, s.y, s.down, s.pressed, s.released);
         std::string clicked = ui_button(ui, 1, A, "A", true, false, 18, false) ? "A" : "";
         clicked += ui_button(ui, 2, B, "B", true, false, 18, false) ? "B" : "";
         SCOPED_TRACE(testing::Message() << "step " << (&s - steps));
@@ -82,9 +73,6 @@ TEST_F(Widgets, AClickNeedsPressAndReleaseOnTheSameButton) {
         EXPECT_EQ(ui.active_id, s.active);
         EXPECT_TRUE(shows(160, 70, s.face_a));
     }
-}
-
-TEST_F(Widgets, DisabledButtonNeverClicksNorCaptures) {
     for (bool primary : {false, true}) {
         input(110, 60, true, true, false);
         EXPECT_FALSE(ui_button(ui, 1, A, "", false, primary, 18, false));
@@ -95,7 +83,8 @@ TEST_F(Widgets, DisabledButtonNeverClicksNorCaptures) {
     }
 }
 
-TEST_F(Widgets, RoundRectClampsItsRadius) {
+// Round rects clamp their radius, progress fills keep their round ends, a negative-width outline draws only its sides.
+TEST_F(Widgets, RoundRectProgressAndOutlineShapes) {
     ui_round_rect(ui, {10, 20, 100, 20}, 50, RED);
     EXPECT_EQ(bounds(RED), (Box{10, 20, 110, 40}));
     EXPECT_TRUE(shows(14, 28, RED));   // a half disc at each end ...
@@ -105,9 +94,10 @@ TEST_F(Widgets, RoundRectClampsItsRadius) {
     ASSERT_EQ(ui.vertices.size(), 24u * 3u);
     for (size_t i = 0; i < ui.vertices.size(); ++i)
         EXPECT_NEAR(std::hypot(ui.vertices[i].x - 20, ui.vertices[i].y - 20), i % 3 ? 20 : 0, 1e-3);
-}
-
-TEST_F(Widgets, ProgressFillKeepsItsRoundEnds) {
+    input();
+    ui_outline(ui, {10, 10, -4, 50}, 1, RED);
+    EXPECT_EQ(ui.vertices.size(), 12u);
+    EXPECT_EQ(bounds(RED), (Box{5, 10, 11, 60}));
     const struct { float f; Box fill; } cases[] = {
         {0.01f, {0, 0, 16, 16}}, {0.5f, {0, 0, 100, 16}}, {1.5f, {0, 0, 200, 16}}, {0, {}}};
     for (auto c : cases) {
@@ -117,19 +107,12 @@ TEST_F(Widgets, ProgressFillKeepsItsRoundEnds) {
     }
 }
 
-TEST_F(Widgets, OutlineOfNegativeWidthDrawsOnlyTheSideBands) {
-    ui_outline(ui, {10, 10, -4, 50}, 1, RED);
-    EXPECT_EQ(ui.vertices.size(), 12u);
-    EXPECT_EQ(bounds(RED), (Box{5, 10, 11, 60}));
-}
-
 TEST_F(Widgets, CheckBoxPlacesBoxAndMarkByScale) {
     const UiRect row = {10, 20, 300, 50};
     ui_checkbox(ui, 1, row, "Desktop", true, false, 18, 2.0f);
     EXPECT_EQ(bounds(MARK), (Box{38, 31, 66, 59}));  // a 28 px box inset by 28, centred
     const struct { float x, y; bool mark; } points[] = {  // 3 px outline, gap, mark inset by 6
-        {40.5f, 45, true}, {42, 45, false}, {44.5f, 37.5f, true}, {59.5f, 52.5f, true},
-        {60.5f, 45, false}};
+        {40.5f, 45, true}, {42, 45, false}, {44.5f, 37.5f, true}, {59.5f, 52.5f, true}, {60.5f, 45, false}};
     for (auto p : points) EXPECT_EQ(shows(p.x, p.y, MARK), p.mark) << p.x << "," << p.y;
     input();
     ui_checkbox(ui, 1, row, "Desktop", false, false, 18, 2.0f);
