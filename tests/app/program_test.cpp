@@ -38,6 +38,7 @@ struct Picture {
     int width = 0, height = 0, pitch = 0;
     std::vector<uint8_t> rgb;  // top row first
     bool looks(int x, int y, Rgb want, int tolerance = 3) const {
+        if (x >= width || y >= height) return false;  // no picture
         const uint8_t* px = rgb.data() + y * pitch + x * 3;
         const float want_bytes[3] = {want.r * 255, want.g * 255, want.b * 255};
         for (int c = 0; c < 3; ++c)
