@@ -38,6 +38,7 @@ struct Picture {
     int width = 0, height = 0, pitch = 0;
     std::vector<uint8_t> rgb;  // top row first
     bool looks(int x, int y, Rgb want, int tolerance = 3) const {
+        if (x >= width || y >= height) return false;  // no picture
         const uint8_t* px = rgb.data() + y * pitch + x * 3;
         const float want_bytes[3] = {want.r * 255, want.g * 255, want.b * 255};
         for (int c = 0; c < 3; ++c)
@@ -70,8 +71,7 @@ std::string sanitizer_options() {
     return vars;
 }
 
-class SetupProgram : public ::testing::Test {
-protected:
+struct SetupProgram : testing::Test {
     fs::path dir, app;
     std::map<std::string, std::string> sources;  // what the program's folder must still hold
 
@@ -104,9 +104,11 @@ protected:
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-    // The screenshot, which must be a 24-bit BMP of the whole 960 x 600 drawable.
-    Picture picture() {
+    // The screenshot of a run with `vars`: it must exit 0 and leave a 24-bit BMP of the whole 960 x 600 drawable.
+    Picture shot(const std::string& vars) {
         Picture p;
+        fs::remove(dir / "shot.bmp");
+        EXPECT_EQ(run(vars + " ZR_SHOT=shot.bmp"), 0) << vars;
         SDL_Surface* bmp = SDL_LoadBMP((dir / "shot.bmp").c_str());
         EXPECT_TRUE(bmp && bmp->format->BitsPerPixel == 24 && bmp->w == 960 && bmp->h == 600)
             << "not a 24-bit 960 x 600 BMP: " << SDL_GetError();
@@ -155,10 +157,8 @@ TEST_F(SetupProgram, EveryPageDrawsItsChromeAndControls) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE("page " + std::to_string(row.page));
-        fs::remove(dir / "shot.bmp");
-        ASSERT_EQ(run("ZR_SETUP_PAGE=" + std::to_string(row.page) +
-                      " ZR_SHOT=shot.bmp ZR_FRAMES=" + std::to_string(row.frames)), 0);
-        const Picture p = picture();
+        const Picture p = shot("ZR_SETUP_PAGE=" + std::to_string(row.page) +
+                               " ZR_FRAMES=" + std::to_string(row.frames));
         expect_chrome(p, row.step, row.heading);
         for (const Probe& probe : row.probes)
             EXPECT_TRUE(p.looks(probe.x, probe.y, probe.want)) << probe.x << ", " << probe.y;
@@ -166,14 +166,13 @@ TEST_F(SetupProgram, EveryPageDrawsItsChromeAndControls) {
 }
 
 TEST_F(SetupProgram, UnattendedInstallCopiesEveryFileAndEndsOnDone) {
-    ASSERT_EQ(run("ZR_SETUP_PAGE=3 ZR_SHOT=shot.bmp"), 0);
-    for (const char* f : {"Torvanel.exe", "SDL2.dll", "SDL2_ttf.dll", "music1.mp3", "music2.mp3",
-                          "music3.mp3", "README.txt", "LICENSE.txt"}) {
+    const Picture p = shot("ZR_SETUP_PAGE=3");
+    for (const char* f : GAME_FILES) {
         const fs::path installed = dir / "Programs" / "Torvanel" / f;
         const std::string cmp = "cmp -s " + (app / f).string() + " " + installed.string();
         EXPECT_EQ(std::system(cmp.c_str()), 0) << f << " not installed byte for byte";
     }
-    expect_chrome(picture(), 4, ACCENT);
+    expect_chrome(p, 4, ACCENT);
 }
 
 TEST_F(SetupProgram, MissingGameFileOpensTheFailurePageWithoutBackWhateverPageIsAsked) {
@@ -181,8 +180,7 @@ TEST_F(SetupProgram, MissingGameFileOpensTheFailurePageWithoutBackWhateverPageIs
     sources.erase("SDL2.dll");
     for (const char* page : {"", "ZR_SETUP_PAGE=2", "ZR_SETUP_PAGE=3", "ZR_SETUP_PAGE=4"}) {
         SCOPED_TRACE(page);
-        ASSERT_EQ(run(std::string(page) + " ZR_SHOT=shot.bmp ZR_FRAMES=2"), 0);
-        const Picture p = picture();
+        const Picture p = shot(std::string(page) + " ZR_FRAMES=2");
         expect_chrome(p, 4, ERROR_RED);
         EXPECT_TRUE(p.looks(BACK_X, ROW_Y, background(ROW_Y))) << "Back";
         EXPECT_TRUE(p.area_has(302, 112, 900, 140, TEXT)) << "no message under the heading";
@@ -213,15 +211,12 @@ TEST_F(SetupProgram, HostileSettingsKeepEveryGameFileAndEndOnAPageThatSaysSo) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         row.arrange();
-        fs::remove(dir / "shot.bmp");
-        ASSERT_EQ(run(row.vars + " ZR_SHOT=shot.bmp"), 0);
-        const Picture p = picture();
+        const Picture p = shot(row.vars);
         expect_chrome(p, row.step, row.heading);
         expect_sources_unchanged();
         if (row.path_y == 0) continue;
         // The path's line ends readable inside the panel: no black bar, no text past the panel.
-        EXPECT_TRUE(p.area_has(600, row.path_y - 8, 930, row.path_y + 16, row.path))
-            << "no path";
+        EXPECT_TRUE(p.area_has(600, row.path_y - 8, 930, row.path_y + 16, row.path)) << "no path";
         EXPECT_FALSE(p.area_has(302, row.path_y - 8, 960, row.path_y + 16, {0, 0, 0})) << "a black bar";
         EXPECT_TRUE(p.looks(945, row.path_y, background(row.path_y))) << "past the panel";
     }
@@ -240,11 +235,7 @@ TEST_F(SetupProgram, PictureLimitsAndAMissingOpenGlContext) {
 }
 
 TEST_F(SetupProgram, LanguageFromZrLangOrElseTheLocale) {
-    const auto welcome = [&](const std::string& vars) {
-        fs::remove(dir / "shot.bmp");
-        EXPECT_EQ(run(vars + " ZR_SETUP_PAGE=0 ZR_SHOT=shot.bmp ZR_FRAMES=2"), 0) << vars;
-        return picture().rgb;
-    };
+    const auto welcome = [&](const std::string& vars) { return shot(vars + " ZR_SETUP_PAGE=0 ZR_FRAMES=2").rgb; };
     const auto english = welcome("ZR_LANG=en"), french = welcome("ZR_LANG=fr"),
                german = welcome("ZR_LANG=de");
     ASSERT_FALSE(english == german || french == german || english == french);

@@ -1,7 +1,6 @@
-// What only Windows does, run there (under Wine here): the resources inside
-// the exe, environment folders read as UTF-16, and the command layer starting
-// real programs (stand-ins that record how they were started) with folder
-// names full of characters the command interpreter or PowerShell would read.
+// What only Windows does, run there (under Wine here): the resources inside the exe, environment folders read
+// as UTF-16, and the command layer starting real programs (stand-ins that record how they were started) with
+// folder names full of characters the command interpreter or PowerShell would read.
 #ifndef UNICODE
 #define UNICODE  // the wide resource types (RT_ICON and the rest)
 #endif
@@ -36,14 +35,11 @@ std::wstring wide(const std::string& utf8) { return fs::u8path(utf8).wstring(); 
 struct Module {
     HMODULE handle = LoadLibraryExW(wide(TORVANEL_SETUP_EXE).c_str(), nullptr,
                                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ~Module() {
-        if (handle) FreeLibrary(handle);
-    }
+    ~Module() { FreeLibrary(handle); }
     std::string resource(const wchar_t* type, const wchar_t* name) const {
         HRSRC found = FindResourceW(handle, name, type);
-        if (!found) return std::string();
-        const char* data = static_cast<const char*>(LockResource(LoadResource(handle, found)));
-        return data ? std::string(data, SizeofResource(handle, found)) : std::string();
+        const void* data = found ? LockResource(LoadResource(handle, found)) : nullptr;
+        return data ? std::string(static_cast<const char*>(data), SizeofResource(handle, found)) : std::string();
     }
 };
 
@@ -104,8 +100,7 @@ TEST(Environment, FoldersAndTheScreenshotPathArriveAsUtf8) {
 
     set_env("ZR_SHOT", "C:\\Łódź\\張.bmp");
     Automation automation;
-    SetupState unused;
-    read_automation(automation, unused);
+    read_automation(automation, state);
     EXPECT_EQ(automation.shot_path, "C:\\Łódź\\張.bmp");
     set_env("ZR_SHOT", nullptr);
 }
@@ -121,10 +116,7 @@ TEST(Environment, ScreenshotLandsUnderANonAsciiName) {
 
 // [SECTION] the command layer against stand-ins
 
-struct Record {
-    std::string line, cwd;
-    Strings args;
-};
+struct Record { std::string line, cwd; Strings args; };
 
 // A temporary folder with the stand-in as powershell.exe first on PATH, and
 // a game folder whose name holds ’ % & ^ ! and non-ASCII letters.
@@ -190,9 +182,7 @@ TEST_F(Commands, LaunchStartsTheGameInItsFolderWithTheNameUnexpanded) {
     state.install_dir = game;
     launch_game(state);
     const Record r = read_record();
-    std::string folder = game;
-    for (char& c : folder)
-        if (c == '/') c = '\\';
+    const std::string folder = fs::u8path(game).make_preferred().u8string();
     ASSERT_EQ(r.args.size(), 1u) << r.line;
     EXPECT_EQ(r.args[0], folder + "\\Torvanel.exe");
     EXPECT_EQ(r.cwd, folder);
