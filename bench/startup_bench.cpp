@@ -1,12 +1,15 @@
 // Start-up cost of the setup program against a bare SDL + OpenGL window.
 //
 // Usage: startup_bench [runs per program, default 7] [language codes..., default en]
-// Both programs are started alternately beside small sample game files,
-// under the offscreen driver (unless SDL_VIDEODRIVER says otherwise) with
+// The programs are started in turn beside small sample game files, under
+// the offscreen driver (unless SDL_VIDEODRIVER says otherwise) with
 // ZR_FRAMES=1 and a screenshot, so each one draws one frame, reads it back
 // and ends. Per language it prints the medians of the wall time from start
 // to exit, the CPU time and the peak resident memory of each program, and
-// the ratios of the setup program to the bare window.
+// their ratios to the bare window. The third program, the GL floor, draws
+// its frame the setup program's way without any content (see gl_floor.cpp):
+// what lies between it and the bare window is the driver's cost of that way
+// of drawing, what lies beyond it is the program's own.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -97,27 +100,33 @@ int main(int argc, char** argv) {
     if (std::system(files.c_str()) != 0) return 1;
     const fs::path shot = dir / "shot.bmp";
 
-    std::printf("start-up to the first finished frame, %d alternating runs each, medians\n", runs);
-    std::printf("lang   bare ms  setup ms  ratio | bare CPU  setup CPU  ratio | bare MB  setup MB"
-                "  ratio\n");
+    std::printf("start-up to the first finished frame, %d runs of each program in turn, medians\n",
+                runs);
+    std::printf("        ------ wall ms -------  to bare      ------ CPU ms --------  to bare      "
+                "-- peak MB --  to bare\n");
+    std::printf("lang     bare  floor  setup  floor setup     bare  floor  setup  floor setup     "
+                " bare  setup  setup\n");
     int exit_code = 0;
     for (const std::string& language : languages) {
-        Series bare, real;
+        Series bare, floor, real;
         for (int i = 0; i < runs; ++i) {
             bare.add(run_once(BARE_PROGRAM, dir, language, shot));
+            floor.add(run_once(FLOOR_PROGRAM, dir, language, shot));
             real.add(run_once(setup.string(), dir, language, shot));
         }
-        if (bare.failures || real.failures) {
-            std::printf("%-5s %d bare and %d setup runs failed\n", language.c_str(), bare.failures,
-                        real.failures);
+        if (bare.failures || floor.failures || real.failures) {
+            std::printf("%-5s %d bare, %d floor and %d setup runs failed\n", language.c_str(),
+                        bare.failures, floor.failures, real.failures);
             exit_code = 1;
-            if (bare.wall.empty() || real.wall.empty()) continue;
+            if (bare.wall.empty() || floor.wall.empty() || real.wall.empty()) continue;
         }
-        const double bw = median(bare.wall), rw = median(real.wall);
-        const double bc = median(bare.cpu), rc = median(real.cpu);
+        const double bw = median(bare.wall), fw = median(floor.wall), rw = median(real.wall);
+        const double bc = median(bare.cpu), fc = median(floor.cpu), rc = median(real.cpu);
         const double bm = median(bare.peak), rm = median(real.peak);
-        std::printf("%-5s %8.1f %9.1f %6.2f | %8.1f %10.1f %6.2f | %7.1f %9.1f %6.2f\n",
-                    language.c_str(), bw, rw, rw / bw, bc, rc, rc / bc, bm, rm, rm / bm);
+        std::printf("%-5s %6.1f %6.1f %6.1f  %5.2f %5.2f   %6.1f %6.1f %6.1f  %5.2f %5.2f   "
+                    "%6.1f %6.1f  %5.2f\n",
+                    language.c_str(), bw, fw, rw, fw / bw, rw / bw, bc, fc, rc, fc / bc, rc / bc, bm,
+                    rm, rm / bm);
         std::fflush(stdout);
     }
     std::printf("goals: wall-time ratio <= 1.5, peak-memory ratio <= 1.3\n");
