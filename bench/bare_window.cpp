@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/bench_window.h"
+
 namespace {
 
 using ClearColorFn = void(APIENTRY*)(GLfloat, GLfloat, GLfloat, GLfloat);
@@ -38,22 +40,9 @@ void save_bmp(const char* path, int width, int height) {
 }  // namespace
 
 int main(int, char**) {
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return 1;
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_Window* window =
-        SDL_CreateWindow("Torvanel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 960, 600,
-                         SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI);
-    if (!window) return 1;
-    SDL_GLContext context = SDL_GL_CreateContext(window);
-    if (!context) return 1;
-    SDL_GL_SetSwapInterval(1);
-
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-    }
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    if (!open_bench_window(window, context)) return 1;
     int width = 1, height = 1;
     SDL_GL_GetDrawableSize(window, &width, &height);
     auto clear_color = reinterpret_cast<ClearColorFn>(SDL_GL_GetProcAddress("glClearColor"));
@@ -63,9 +52,6 @@ int main(int, char**) {
     clear(GL_COLOR_BUFFER_BIT);
     SDL_GL_SwapWindow(window);
     if (const char* shot = std::getenv("ZR_SHOT")) save_bmp(shot, width, height);
-
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
-    SDL_Quit();
+    close_bench_window(window, context);
     return 0;
 }
