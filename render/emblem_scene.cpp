@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "render/emblem.h"
+#include "render/emblem_simd.h"
 
 // [SECTION] Scene
 
@@ -240,13 +241,20 @@ Color sun_over(Color col, float x, float y) {
 }
 #endif
 
-// The sun over open sky samples begin .. end - 1 of a row; writes up to three
+// The sun over open sky samples begin .. end - 1 of a row; writes up to seven
 // samples past `end`, which the caller paints over afterwards.
 void sun_run(const SampleRow& row, const float* coord, float y, int begin, int end, float* red,
              float* green, float* blue) {
 #if TORVANEL_EMBLEM_SSE2
     const float sy = y - 178.0f;
-    for (int q = begin; q < end; q += 4) sun_over4(row.sky, coord + q, sy, red + q, green + q, blue + q);
+    int q = begin;
+#ifdef __GLIBC__
+    if (emblem_wide_simd()) {
+        const float sky[3] = {row.sky.r, row.sky.g, row.sky.b};
+        for (; q < end; q += 8) sun_over_8(sky, coord + q, sy, red + q, green + q, blue + q);
+    }
+#endif
+    for (; q < end; q += 4) sun_over4(row.sky, coord + q, sy, red + q, green + q, blue + q);
 #else
     for (int q = begin; q < end; ++q) {
         const Color c = sun_over(row.sky, coord[q], y);

@@ -21,6 +21,12 @@ struct RoadHits8 {
 // arc[s] is the arc length at the start of segment s (121 entries).
 void shade_road_8(const RoadHits8& hits, const float* arc, float* red, float* green, float* blue);
 
+// The sun's glow and disc over the sky colour sky[0..2] of the eight samples
+// at xs8[j] and y = sy + 178, into red, green and blue[0..7]: the same float
+// operations per lane as the four-sample sun, with the distance as glibc's
+// hypotf gives it (the double square root of the double sum of squares).
+void sun_over_8(const float* sky, const float* xs8, float sy, float* red, float* green, float* blue);
+
 // Whether the CPU runs AVX2 and the painter may use it (see emblem_allow_wide_simd).
 bool emblem_wide_simd();
 // The nearest of the candidates list..end for the eight samples at xs8[j], y:
