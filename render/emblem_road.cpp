@@ -133,6 +133,54 @@ void road_candidates(const Box& box, const std::array<RoadSegment, ROAD_SEGMENTS
         if (lower[c] <= limit) out.push_back(from[c]);
 }
 
+// The range of a segment's projection parameter over the box (it is linear
+// in the point, so corners bound it).
+void param_range(const Box& r, const RoadSegment& g, double& lo, double& hi) {
+    const double dx = g.dx, dy = g.dy, len2 = dx * dx + dy * dy;
+    lo = ((dx > 0 ? r.x0 : r.x1) - g.ax) * dx + ((dy > 0 ? r.y0 : r.y1) - g.ay) * dy;
+    hi = ((dx > 0 ? r.x1 : r.x0) - g.ax) * dx + ((dy > 0 ? r.y1 : r.y0) - g.ay) * dy;
+    lo /= len2;
+    hi /= len2;
+}
+
+// Projection margins, in units along a segment: CLAMP_MARGIN puts a point
+// surely past a segment's end for the float search too (its parameter clamps
+// exactly), INTERIOR_MARGIN keeps the foot so far inside that the squared
+// distances differ by 0.25, far above their rounding (about 0.01 at 28 units).
+constexpr double CLAMP_MARGIN = 1.0 / 64.0;
+constexpr double INTERIOR_MARGIN = 0.5;
+
+// Whether, at every point of the box, segment s loses the search to a
+// neighbour: its foot clamps to the end it shares with that neighbour, which
+// is then nearer by a margin (its own foot lies inside it or beyond its far
+// end), or, past a convex corner, exactly as near (both searches compute the
+// shared point with the same float operations) and first in order.
+// `joins[s]`: the float end of segment s is exactly the start of s + 1.
+bool loses_to_neighbour(const Box& box, const std::array<RoadSegment, ROAD_SEGMENTS>& segments,
+                        const bool* joins, int s) {
+    const RoadSegment& g = segments[s];
+    if (!(g.len2 > 0)) return false;
+    const double len = std::sqrt(double(g.len2));
+    double lo, hi;
+    param_range(box, g, lo, hi);
+    if (hi <= -CLAMP_MARGIN / len && s > 0 && joins[s - 1]) {
+        const RoadSegment& before = segments[s - 1];
+        if (!(before.len2 > 0)) return false;
+        const double before_len = std::sqrt(double(before.len2));
+        double blo, bhi;
+        param_range(box, before, blo, bhi);
+        return bhi <= 1 - INTERIOR_MARGIN / before_len || blo >= 1 + CLAMP_MARGIN / before_len;
+    }
+    if (lo >= 1 + CLAMP_MARGIN / len && s + 1 < ROAD_SEGMENTS && joins[s]) {
+        const RoadSegment& after = segments[s + 1];
+        if (!(after.len2 > 0)) return false;
+        double alo, ahi;
+        param_range(box, after, alo, ahi);
+        return alo >= INTERIOR_MARGIN / std::sqrt(double(after.len2));
+    }
+    return false;
+}
+
 }  // namespace
 
 void build_road_blocks(int n, float u, const std::array<RoadSegment, ROAD_SEGMENTS>& segments,
@@ -154,6 +202,11 @@ void build_road_blocks(int n, float u, const std::array<RoadSegment, ROAD_SEGMEN
         whole.max_y = std::max(whole.max_y, segments[i].max_y);
     }
 
+    bool joins[ROAD_SEGMENTS] = {};
+    for (int s = 0; s + 1 < ROAD_SEGMENTS; ++s)
+        joins[s] = segments[s].ax + segments[s].dx == segments[s + 1].ax &&
+                   segments[s].ay + segments[s].dy == segments[s + 1].ay;
+
     blocks.per_row = (n + FINE_BLOCK - 1) / FINE_BLOCK;
     blocks.first.assign(blocks.per_row * blocks.per_row, 0);
     blocks.count.assign(blocks.per_row * blocks.per_row, 0);
@@ -167,8 +220,13 @@ void build_road_blocks(int n, float u, const std::array<RoadSegment, ROAD_SEGMEN
         for (int fy = cy; fy < std::min(cy + COARSE_BLOCK, n); fy += FINE_BLOCK) {
             for (int fx = cx; fx < std::min(cx + COARSE_BLOCK, n); fx += FINE_BLOCK) {
                 const size_t begin = blocks.segments.size();
-                road_candidates(pixel_box(fx, fy, FINE_BLOCK), segments, coarse.data(),
-                                coarse.size(), blocks.segments);
+                const Box box = pixel_box(fx, fy, FINE_BLOCK);
+                road_candidates(box, segments, coarse.data(), coarse.size(), blocks.segments);
+                blocks.segments.erase(std::remove_if(blocks.segments.begin() + begin, blocks.segments.end(),
+                                                     [&](uint8_t s) {
+                                                         return loses_to_neighbour(box, segments, joins, s);
+                                                     }),
+                                      blocks.segments.end());
                 const int b = (fy / FINE_BLOCK) * blocks.per_row + fx / FINE_BLOCK;
                 blocks.first[b] = static_cast<uint32_t>(begin);
                 blocks.count[b] = static_cast<uint8_t>(blocks.segments.size() - begin);
