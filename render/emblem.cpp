@@ -42,7 +42,7 @@ inline void shade_road(int segment, float d2, float param, Color& col) {
     if (cover == 0.0f) return;
     col = mix(col, ASPHALT, cover);
     float line = smooth((dist - 2.0f) / -1.1f);
-    if (line != 0.0f && !(std::fmod(road_arc(segment, param), 24.0f) < 12.0f)) line = 0.0f;
+    if (line != 0.0f && !dash_on(road_arc(segment, param))) line = 0.0f;
     col = mix(col, CENTRE_LINE, cover * line);
 }
 
@@ -75,7 +75,7 @@ inline void shade_road4(const float* d2, const float* param, const int32_t* segm
             alignas(16) float lines[4];
             _mm_store_ps(lines, line);
             for (int j = 0; j < 4; ++j)
-                if ((drawn >> j & 1) && !(std::fmod(road_arc(segment[j], param[j]), 24.0f) < 12.0f))
+                if ((drawn >> j & 1) && !dash_on(road_arc(segment[j], param[j])))
                     lines[j] = 0.0f;
             line = _mm_load_ps(lines);
             mix4(r, g, b, CENTRE_LINE, _mm_mul_ps(cover, line));
@@ -113,6 +113,9 @@ struct Painter {
     std::array<RoadLine, ROAD_SEGMENTS> lines;  // for the eight-sample search
     std::array<float, ROAD_POINTS> arc;         // arc length at each polyline point
     RoadBlocks blocks;
+    // The eight-sample searches of one sample row, and where each starts.
+    std::vector<RoadHits8> groups;
+    std::vector<int> group_at;
     // k rows of `samples` each, plus spare lanes (samples are shaded four or
     // eight at a time); a sample outside the shape holds colour zero.
     std::vector<float> red, green, blue;
@@ -164,29 +167,31 @@ void prepare(Painter& p, int n) {
     }
     for (std::vector<float>* plane : {&p.red, &p.green, &p.blue})
         plane->resize(static_cast<size_t>(k) * p.samples + 8);
+    p.groups.resize(p.samples / 8 + 1);
+    p.group_at.resize(p.samples / 8 + 1);
 }
 
 // Calls hit4(first sample column, d2[4], param[4], segment[4]) for every
 // four neighbouring samples of sample row i of pixel row py that have road
-// candidates (segment -1 in a lane: none within reach).
-// With AVX2 and four samples a pixel, hit8(first sample column, hits) takes
-// eight samples at once instead.
-template <typename Hit4, typename Hit8>
-void for_each_road_hit(const Painter& p, int py, int i, Hit4&& hit4, Hit8&& hit8) {
+// candidates (segment -1 in a lane: none within reach). With AVX2 and four
+// samples a pixel it searches eight samples at a time instead, into
+// p.groups[0 .. count - 1], group t starting at sample p.group_at[t], and
+// returns that count.
+template <typename Hit4>
+int for_each_road_hit(Painter& p, int py, int i, Hit4&& hit4) {
     const float y = p.coord[py * p.k + i];
     const int block_row = (py / FINE_BLOCK) * p.blocks.per_row;
     RoadHits hits;
-    int px = 0;
+    int px = 0, groups = 0;
     // With four samples a pixel, the two pixels of a block fill eight lanes.
     if (p.k == 4 && FINE_BLOCK % 2 == 0 && emblem_wide_simd()) {
-        RoadHits8 hits8;
         for (; px + 1 < p.n; px += 2) {
             const int block = block_row + px / FINE_BLOCK;
             if (p.blocks.count[block] == 0) continue;
             const uint8_t* list = p.blocks.segments.data() + p.blocks.first[block];
             nearest_road_8(p.lines.data(), list, list + p.blocks.count[block], &p.coord[px * 4], y,
-                           hits8);
-            hit8(px * 4, hits8);
+                           p.groups[groups]);
+            p.group_at[groups++] = px * 4;
         }
     }
     for (; px < p.n; ++px) {
@@ -202,6 +207,7 @@ void for_each_road_hit(const Painter& p, int py, int i, Hit4&& hit4, Hit8&& hit8
         }
         hit4(px * p.k, hits.d2, hits.param, hits.segment);
     }
+    return groups;
 }
 
 // Shades sample row i of pixel row py into the colour planes.
@@ -210,12 +216,11 @@ void shade_sample_row(Painter& p, int py, int i) {
     const size_t at = static_cast<size_t>(i) * p.samples;
     float *red = &p.red[at], *green = &p.green[at], *blue = &p.blue[at];
     paint_scene_row(p.scene, p.coord.data(), p.samples, qy, red, green, blue);
-    for_each_road_hit(p, py, i, [&](int q, const float* d2, const float* param,
-                                    const int32_t* segment) {
+    const int groups = for_each_road_hit(p, py, i, [&](int q, const float* d2, const float* param,
+                                                        const int32_t* segment) {
         shade_road4(d2, param, segment, red + q, green + q, blue + q);
-    }, [&](int q, const RoadHits8& hits) {
-        shade_road_8(hits, p.arc.data(), red + q, green + q, blue + q);
     });
+    shade_road_8(p.groups.data(), p.group_at.data(), groups, p.arc.data(), red, green, blue);
     // Zero outside the shape, so that sums may take every sample.
     const int begin = p.inside_begin[qy], end = p.inside_end[qy];
     for (float* plane : {red, green, blue}) {
@@ -334,14 +339,17 @@ void emblem_road_hits(int n, std::vector<EmblemRoadHit>& hits) {
     for (int py = 0; py < n; ++py) {
         for (int i = 0; i < p.k; ++i) {
             EmblemRoadHit* row = &hits[static_cast<size_t>(py * p.k + i) * p.samples];
-            for_each_road_hit(p, py, i, [&](int q, const float* d2, const float* param,
-                                            const int32_t* segment) {
+            const int groups = for_each_road_hit(p, py, i, [&](int q, const float* d2, const float* param,
+                                                                const int32_t* segment) {
                 for (int j = 0; j < 4; ++j)
                     if (segment[j] >= 0) row[q + j] = {segment[j], d2[j], road_arc(segment[j], param[j])};
-            }, [&](int q, const RoadHits8& h) {
-                for (int j = 0; j < 8; ++j)
-                    if (h.segment[j] >= 0) row[q + j] = {h.segment[j], h.d2[j], road_arc(h.segment[j], h.param[j])};
             });
+            for (int t = 0; t < groups; ++t) {
+                const RoadHits8& h = p.groups[t];
+                for (int j = 0; j < 8; ++j)
+                    if (h.segment[j] >= 0)
+                        row[p.group_at[t] + j] = {h.segment[j], h.d2[j], road_arc(h.segment[j], h.param[j])};
+            }
         }
     }
 }

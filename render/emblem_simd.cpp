@@ -4,6 +4,7 @@
 #include "render/emblem_simd.h"
 
 #include "render/emblem.h"
+#include "render/emblem_road.h"
 
 #include <cmath>
 
@@ -78,43 +79,44 @@ __attribute__((target("avx2"))) inline __m128 hypot4_double(__m128 x, __m256d y2
 }
 }  // namespace
 
-// Every lane is shaded: out of reach each weight is exactly zero, and a mix of
-// weight zero adds only a signed zero to a non-negative colour.
-__attribute__((target("avx2"))) void shade_road_8(const RoadHits8& hits, const float* arc,
-                                                  float* red, float* green, float* blue) {
-    const __m256 d2 = _mm256_loadu_ps(hits.d2);
-    if (_mm256_movemask_ps(_mm256_cmp_ps(d2, _mm256_set1_ps(784.0f), _CMP_LE_OQ)) == 0) return;
-    const __m256 dist = _mm256_sqrt_ps(d2);
-    __m256 r = _mm256_loadu_ps(red), g = _mm256_loadu_ps(green), b = _mm256_loadu_ps(blue);
-    const __m256 glow = _mm256_mul_ps(
-        _mm256_set1_ps(0.5f),
-        smooth8(_mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(28.0f)), _mm256_set1_ps(-15.0f))));
-    mix8(r, g, b, 1.0f, 0.78f, 0.38f, glow);
-    // From 12.9 on the asphalt and the centre line weigh exactly zero, from 2 on the line.
-    if (_mm256_movemask_ps(_mm256_cmp_ps(dist, _mm256_set1_ps(12.9f), _CMP_LT_OQ)) != 0) {
-        const __m256 cover = smooth8(
-            _mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(12.9f)), _mm256_set1_ps(-1.7999992f)));
-        mix8(r, g, b, 0.12f, 0.13f, 0.21f, cover);
-        if (_mm256_movemask_ps(_mm256_cmp_ps(dist, _mm256_set1_ps(2.0f), _CMP_LT_OQ)) != 0) {
-            __m256 line = smooth8(
-                _mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(2.0f)), _mm256_set1_ps(-1.1f)));
-            const int drawn =
-                ~_mm256_movemask_ps(_mm256_cmp_ps(line, _mm256_setzero_ps(), _CMP_EQ_OQ)) & 255;
+// Lanes out of reach are shaded as well, and every weight is computed for
+// every lane: where a weight is exactly zero its mix adds only a signed zero
+// to a non-negative colour. Leaving out branches lets the out-of-order core
+// overlap the long square root and division chains of neighbouring groups.
+__attribute__((target("avx2"))) void shade_road_8(const RoadHits8* groups, const int* at, int count,
+                                                  const float* arc, float* red, float* green, float* blue) {
+    for (int t = 0; t < count; ++t) {
+        const RoadHits8& hits = groups[t];
+        const __m256 d2 = _mm256_loadu_ps(hits.d2);
+        if (_mm256_movemask_ps(_mm256_cmp_ps(d2, _mm256_set1_ps(784.0f), _CMP_LE_OQ)) == 0) continue;
+        const __m256 dist = _mm256_sqrt_ps(d2);
+        const __m256 glow = _mm256_mul_ps(
+            _mm256_set1_ps(0.5f),
+            smooth8(_mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(28.0f)), _mm256_set1_ps(-15.0f))));
+        const __m256 cover =
+            smooth8(_mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(12.9f)), _mm256_set1_ps(-1.7999992f)));
+        __m256 line = smooth8(_mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(2.0f)), _mm256_set1_ps(-1.1f)));
+        const int drawn = ~_mm256_movemask_ps(_mm256_cmp_ps(line, _mm256_setzero_ps(), _CMP_EQ_OQ)) & 255;
+        if (drawn != 0) {  // the dash: only near the centre line
             float lines[8];
             _mm256_storeu_ps(lines, line);
             for (int j = 0; j < 8; ++j) {
                 if (!(drawn >> j & 1)) continue;
                 const int s = hits.segment[j];
-                const float at = arc[s] + (arc[s + 1] - arc[s]) * hits.param[j];
-                if (!(std::fmod(at, 24.0f) < 12.0f)) lines[j] = 0.0f;
+                const float along = arc[s] + (arc[s + 1] - arc[s]) * hits.param[j];
+                if (!dash_on(along)) lines[j] = 0.0f;
             }
             line = _mm256_loadu_ps(lines);
-            mix8(r, g, b, 1.0f, 0.94f, 0.74f, _mm256_mul_ps(cover, line));
         }
+        const int q = at[t];
+        __m256 r = _mm256_loadu_ps(red + q), g = _mm256_loadu_ps(green + q), b = _mm256_loadu_ps(blue + q);
+        mix8(r, g, b, 1.0f, 0.78f, 0.38f, glow);
+        mix8(r, g, b, 0.12f, 0.13f, 0.21f, cover);
+        mix8(r, g, b, 1.0f, 0.94f, 0.74f, _mm256_mul_ps(cover, line));
+        _mm256_storeu_ps(red + q, r);
+        _mm256_storeu_ps(green + q, g);
+        _mm256_storeu_ps(blue + q, b);
     }
-    _mm256_storeu_ps(red, r);
-    _mm256_storeu_ps(green, g);
-    _mm256_storeu_ps(blue, b);
 }
 
 __attribute__((target("avx2"))) void sun_over_8(const float* sky, const float* xs8, float sy, float* red,
@@ -142,7 +144,7 @@ __attribute__((target("avx2"))) void sun_over_8(const float* sky, const float* x
 
 void sun_over_8(const float*, const float*, float, float*, float*, float*) {}
 
-void shade_road_8(const RoadHits8&, const float*, float*, float*, float*) {}
+void shade_road_8(const RoadHits8*, const int*, int, const float*, float*, float*, float*) {}
 
 bool emblem_wide_simd() { return false; }
 

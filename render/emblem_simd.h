@@ -15,11 +15,13 @@ struct RoadHits8 {
     int32_t segment[8];  // -1: no candidate
 };
 
-// Glow, asphalt and the dashed centre line over the colours of eight
-// neighbouring samples (colour planes red, green, blue), from their nearest
-// segments: the same float operations per lane as the one-sample shading.
-// arc[s] is the arc length at the start of segment s (121 entries).
-void shade_road_8(const RoadHits8& hits, const float* arc, float* red, float* green, float* blue);
+// Glow, asphalt and the dashed centre line over the colours of `count` groups
+// of eight neighbouring samples, group t starting at sample at[t] of the colour
+// planes red, green and blue, from their nearest segments: the same float
+// operations per lane as the one-sample shading. arc[s] is the arc length at
+// the start of segment s (121 entries).
+void shade_road_8(const RoadHits8* groups, const int* at, int count, const float* arc, float* red,
+                  float* green, float* blue);
 
 // The sun's glow and disc over the sky colour sky[0..2] of the eight samples
 // at xs8[j] and y = sy + 178, into red, green and blue[0..7]: the same float
