@@ -133,15 +133,12 @@ void road_candidates(const Box& box, const std::array<RoadSegment, ROAD_SEGMENTS
         if (lower[c] <= limit) out.push_back(from[c]);
 }
 
-// The range of a segment's projection parameter over the box (it is linear
-// in the point, so corners bound it).
-void param_range(const Box& r, const RoadSegment& g, double& lo, double& hi) {
-    const double dx = g.dx, dy = g.dy, len2 = dx * dx + dy * dy;
-    lo = ((dx > 0 ? r.x0 : r.x1) - g.ax) * dx + ((dy > 0 ? r.y0 : r.y1) - g.ay) * dy;
-    hi = ((dx > 0 ? r.x1 : r.x0) - g.ax) * dx + ((dy > 0 ? r.y1 : r.y0) - g.ay) * dy;
-    lo /= len2;
-    hi /= len2;
-}
+// A segment as the pruning below needs it, in double.
+struct Span {
+    double ax, ay, dx, dy, inv_len2;
+    double clamp, interior;  // the margins below as parameter steps
+    bool joins_next;         // its float end is exactly the start of the next
+};
 
 // Projection margins, in units along a segment: CLAMP_MARGIN puts a point
 // surely past a segment's end for the float search too (its parameter clamps
@@ -150,35 +147,52 @@ void param_range(const Box& r, const RoadSegment& g, double& lo, double& hi) {
 constexpr double CLAMP_MARGIN = 1.0 / 64.0;
 constexpr double INTERIOR_MARGIN = 0.5;
 
+void build_spans(const std::array<RoadSegment, ROAD_SEGMENTS>& segments, Span* spans) {
+    for (int s = 0; s < ROAD_SEGMENTS; ++s) {
+        const RoadSegment& g = segments[s];
+        const double len2 = double(g.dx) * g.dx + double(g.dy) * g.dy;
+        const double len = std::sqrt(len2);
+        // A segment of no length never takes part (its parameter is always 0).
+        spans[s] = {g.ax, g.ay, g.dx, g.dy, len2 > 0 ? 1 / len2 : 0, CLAMP_MARGIN / len, INTERIOR_MARGIN / len,
+                    false};
+        if (s + 1 < ROAD_SEGMENTS)
+            spans[s].joins_next = len2 > 0 && g.ax + g.dx == segments[s + 1].ax && g.ay + g.dy == segments[s + 1].ay;
+    }
+}
+
+// The range of a segment's projection parameter over the box (it is linear
+// in the point, so corners bound it).
+void param_range(const Box& r, const Span& g, double& lo, double& hi) {
+    lo = (((g.dx > 0 ? r.x0 : r.x1) - g.ax) * g.dx + ((g.dy > 0 ? r.y0 : r.y1) - g.ay) * g.dy) * g.inv_len2;
+    hi = (((g.dx > 0 ? r.x1 : r.x0) - g.ax) * g.dx + ((g.dy > 0 ? r.y1 : r.y0) - g.ay) * g.dy) * g.inv_len2;
+}
+
 // Whether, at every point of the box, segment s loses the search to a
 // neighbour: its foot clamps to the end it shares with that neighbour, which
 // is then nearer by a margin (its own foot lies inside it or beyond its far
 // end), or, past a convex corner, exactly as near (both searches compute the
 // shared point with the same float operations) and first in order.
-// `joins[s]`: the float end of segment s is exactly the start of s + 1.
-bool loses_to_neighbour(const Box& box, const std::array<RoadSegment, ROAD_SEGMENTS>& segments,
-                        const bool* joins, int s) {
-    const RoadSegment& g = segments[s];
-    if (!(g.len2 > 0)) return false;
-    const double len = std::sqrt(double(g.len2));
+bool loses_to_neighbour(const Box& box, const Span* spans, int s) {
     double lo, hi;
-    param_range(box, g, lo, hi);
-    if (hi <= -CLAMP_MARGIN / len && s > 0 && joins[s - 1]) {
-        const RoadSegment& before = segments[s - 1];
-        if (!(before.len2 > 0)) return false;
-        const double before_len = std::sqrt(double(before.len2));
-        double blo, bhi;
-        param_range(box, before, blo, bhi);
-        return bhi <= 1 - INTERIOR_MARGIN / before_len || blo >= 1 + CLAMP_MARGIN / before_len;
+    param_range(box, spans[s], lo, hi);
+    if (hi <= -spans[s].clamp && s > 0 && spans[s - 1].joins_next) {
+        const Span& before = spans[s - 1];
+        param_range(box, before, lo, hi);
+        return hi <= 1 - before.interior || lo >= 1 + before.clamp;
     }
-    if (lo >= 1 + CLAMP_MARGIN / len && s + 1 < ROAD_SEGMENTS && joins[s]) {
-        const RoadSegment& after = segments[s + 1];
-        if (!(after.len2 > 0)) return false;
-        double alo, ahi;
-        param_range(box, after, alo, ahi);
-        return alo >= INTERIOR_MARGIN / std::sqrt(double(after.len2));
+    if (lo >= 1 + spans[s].clamp && spans[s].joins_next) {
+        const Span& after = spans[s + 1];
+        param_range(box, after, lo, hi);
+        return lo >= after.interior;
     }
     return false;
+}
+
+// Removes from list[begin ..] the segments that lose to a neighbour everywhere in the box.
+void drop_losers(const Box& box, const Span* spans, std::vector<uint8_t>& list, size_t begin) {
+    list.erase(std::remove_if(list.begin() + begin, list.end(),
+                              [&](uint8_t s) { return loses_to_neighbour(box, spans, s); }),
+               list.end());
 }
 
 }  // namespace
@@ -202,10 +216,8 @@ void build_road_blocks(int n, float u, const std::array<RoadSegment, ROAD_SEGMEN
         whole.max_y = std::max(whole.max_y, segments[i].max_y);
     }
 
-    bool joins[ROAD_SEGMENTS] = {};
-    for (int s = 0; s + 1 < ROAD_SEGMENTS; ++s)
-        joins[s] = segments[s].ax + segments[s].dx == segments[s + 1].ax &&
-                   segments[s].ay + segments[s].dy == segments[s + 1].ay;
+    Span spans[ROAD_SEGMENTS];
+    build_spans(segments, spans);
 
     blocks.per_row = (n + FINE_BLOCK - 1) / FINE_BLOCK;
     blocks.first.assign(blocks.per_row * blocks.per_row, 0);
@@ -215,18 +227,16 @@ void build_road_blocks(int n, float u, const std::array<RoadSegment, ROAD_SEGMEN
     std::vector<uint8_t> coarse;
     auto fill_coarse = [&](int cx, int cy, const std::vector<uint8_t>& wide) {
         coarse.clear();
-        road_candidates(pixel_box(cx, cy, COARSE_BLOCK), segments, wide.data(), wide.size(), coarse);
+        const Box coarse_box = pixel_box(cx, cy, COARSE_BLOCK);
+        road_candidates(coarse_box, segments, wide.data(), wide.size(), coarse);
+        drop_losers(coarse_box, spans, coarse, 0);
         if (coarse.empty()) return;
         for (int fy = cy; fy < std::min(cy + COARSE_BLOCK, n); fy += FINE_BLOCK) {
             for (int fx = cx; fx < std::min(cx + COARSE_BLOCK, n); fx += FINE_BLOCK) {
                 const size_t begin = blocks.segments.size();
                 const Box box = pixel_box(fx, fy, FINE_BLOCK);
                 road_candidates(box, segments, coarse.data(), coarse.size(), blocks.segments);
-                blocks.segments.erase(std::remove_if(blocks.segments.begin() + begin, blocks.segments.end(),
-                                                     [&](uint8_t s) {
-                                                         return loses_to_neighbour(box, segments, joins, s);
-                                                     }),
-                                      blocks.segments.end());
+                drop_losers(box, spans, blocks.segments, begin);
                 const int b = (fy / FINE_BLOCK) * blocks.per_row + fx / FINE_BLOCK;
                 blocks.first[b] = static_cast<uint32_t>(begin);
                 blocks.count[b] = static_cast<uint8_t>(blocks.segments.size() - begin);
