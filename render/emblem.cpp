@@ -279,6 +279,11 @@ void average_pixel_row(const Painter& p, int py, uint8_t* out) {
     for (int qy = py * p.k; qy < (py + 1) * p.k; ++qy)
         core = core && p.inside_begin[qy] == 0 && p.inside_end[qy] == p.samples;
     int px = 0;
+    if (p.k == 4 && emblem_wide_simd()) {
+        px = p.n / 8 * 8;
+        average_pixels_8(p.red.data(), p.green.data(), p.blue.data(), p.samples, &p.inside_begin[py * 4],
+                         &p.inside_end[py * 4], px, out);
+    }
 #if TORVANEL_EMBLEM_SSE2
     if (p.k == 4) {
         for (; px + 3 < p.n; px += 4) {

@@ -140,7 +140,67 @@ __attribute__((target("avx2"))) void sun_over_8(const float* sky, const float* x
     _mm256_storeu_ps(blue, _mm256_add_ps(b, _mm256_mul_ps(_mm256_sub_ps(tb, b), w)));
 }
 
+namespace {
+// The sums of one colour plane for eight pixels from sample 0 of `plane` on,
+// lanes in the order of pixels 0, 2, 4, 6, 1, 3, 5, 7 (each half of the
+// register transposes on its own).
+__attribute__((target("avx2"))) __m256 plane_sums_8(const float* plane, int stride) {
+    __m256 sum = _mm256_setzero_ps();
+    for (int i = 0; i < 4; ++i) {
+        const float* at = plane + static_cast<size_t>(i) * stride;
+        const __m256 a0 = _mm256_loadu_ps(at), a1 = _mm256_loadu_ps(at + 8);
+        const __m256 a2 = _mm256_loadu_ps(at + 16), a3 = _mm256_loadu_ps(at + 24);
+        const __m256 t0 = _mm256_unpacklo_ps(a0, a1), t1 = _mm256_unpackhi_ps(a0, a1);
+        const __m256 t2 = _mm256_unpacklo_ps(a2, a3), t3 = _mm256_unpackhi_ps(a2, a3);
+        sum = _mm256_add_ps(sum, _mm256_shuffle_ps(t0, t2, 0x44));  // sample 0 of each pixel
+        sum = _mm256_add_ps(sum, _mm256_shuffle_ps(t0, t2, 0xee));
+        sum = _mm256_add_ps(sum, _mm256_shuffle_ps(t1, t3, 0x44));
+        sum = _mm256_add_ps(sum, _mm256_shuffle_ps(t1, t3, 0xee));
+    }
+    return sum;
+}
+
+// to_byte(sum / h * 255 + 0.5): up to 0 gives 0, from 255 on 255, truncated between.
+__attribute__((target("avx2"))) __m256i channel_bytes_8(__m256 sum, __m256 h) {
+    const __m256 v =
+        _mm256_add_ps(_mm256_mul_ps(_mm256_div_ps(sum, h), _mm256_set1_ps(255.0f)), _mm256_set1_ps(0.5f));
+    return _mm256_cvttps_epi32(_mm256_min_ps(_mm256_set1_ps(255.0f), _mm256_max_ps(_mm256_setzero_ps(), v)));
+}
+}  // namespace
+
+__attribute__((target("avx2"))) void average_pixels_8(const float* red, const float* green, const float* blue,
+                                                      int stride, const int* inside_begin,
+                                                      const int* inside_end, int count, uint8_t* out) {
+    const __m256i order = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);  // pixel of each lane
+    const __m256i natural = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);  // lane of each pixel
+    for (int px = 0; px < count; px += 8) {
+        // Inside samples: the overlap of each sample row's inside run with the pixel.
+        const __m256i first = _mm256_slli_epi32(_mm256_add_epi32(order, _mm256_set1_epi32(px)), 2);
+        const __m256i last = _mm256_add_epi32(first, _mm256_set1_epi32(4));
+        __m256i h = _mm256_setzero_si256();
+        for (int i = 0; i < 4; ++i) {
+            const __m256i overlap = _mm256_sub_epi32(_mm256_min_epi32(last, _mm256_set1_epi32(inside_end[i])),
+                                                     _mm256_max_epi32(first, _mm256_set1_epi32(inside_begin[i])));
+            h = _mm256_add_epi32(h, _mm256_max_epi32(overlap, _mm256_setzero_si256()));
+        }
+        const __m256 hs = _mm256_cvtepi32_ps(h);
+        const size_t at = static_cast<size_t>(px) * 4;
+        const __m256i r = channel_bytes_8(plane_sums_8(red + at, stride), hs);
+        const __m256i g = channel_bytes_8(plane_sums_8(green + at, stride), hs);
+        const __m256i b = channel_bytes_8(plane_sums_8(blue + at, stride), hs);
+        const __m256i alpha = _mm256_srli_epi32(_mm256_mullo_epi32(h, _mm256_set1_epi32(255)), 4);
+        __m256i rgba = _mm256_or_si256(_mm256_or_si256(r, _mm256_slli_epi32(g, 8)),
+                                       _mm256_or_si256(_mm256_slli_epi32(b, 16), _mm256_slli_epi32(alpha, 24)));
+        // No sample inside: the pixel stays zero (its sums divide by zero).
+        rgba = _mm256_andnot_si256(_mm256_cmpeq_epi32(h, _mm256_setzero_si256()), rgba);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + at),
+                            _mm256_permutevar8x32_epi32(rgba, natural));
+    }
+}
+
 #else
+
+void average_pixels_8(const float*, const float*, const float*, int, const int*, const int*, int, uint8_t*) {}
 
 void sun_over_8(const float*, const float*, float, float*, float*, float*) {}
 

@@ -29,6 +29,15 @@ void shade_road_8(const RoadHits8* groups, const int* at, int count, const float
 // hypotf gives it (the double square root of the double sum of squares).
 void sun_over_8(const float* sky, const float* xs8, float sy, float* red, float* green, float* blue);
 
+// Pixels 0 .. count - 1 (count a multiple of 8) of a pixel row with four by
+// four samples a pixel: red, green and blue hold its four sample rows, `stride`
+// floats apart, zero outside the shape; sample row i has the inside samples
+// inside_begin[i] .. inside_end[i] - 1. Writes RGBA bytes as the one-pixel
+// averaging does: sums over rows then columns, bytes of (sum / h) * 255 + 0.5,
+// alpha h * 255 / 16, and all four zero where no sample is inside.
+void average_pixels_8(const float* red, const float* green, const float* blue, int stride,
+                      const int* inside_begin, const int* inside_end, int count, uint8_t* out);
+
 // Whether the CPU runs AVX2 and the painter may use it (see emblem_allow_wide_simd).
 bool emblem_wide_simd();
 // The nearest of the candidates list..end for the eight samples at xs8[j], y:
