@@ -216,6 +216,12 @@ void sun_over4(const Color& sky, const float* xs, float sy, float* red, float* g
     const __m128 glow = smooth4(_mm_mul_ps(_mm_sub_ps(d, _mm_set1_ps(120.0f)), _mm_set1_ps(-0.015625f)));
     __m128 r = _mm_set1_ps(sky.r), g = _mm_set1_ps(sky.g), b = _mm_set1_ps(sky.b);
     mix4(r, g, b, SUN_GLOW, _mm_mul_ps(_mm_set1_ps(0.55f), _mm_mul_ps(glow, glow)));
+    if (_mm_movemask_ps(_mm_cmplt_ps(d, _mm_set1_ps(57.0f))) == 0) {  // the disc weighs zero from 57 on
+        _mm_storeu_ps(red, r);
+        _mm_storeu_ps(green, g);
+        _mm_storeu_ps(blue, b);
+        return;
+    }
     const __m128 q = _mm_min_ps(_mm_set1_ps(1.0f), _mm_max_ps(_mm_setzero_ps(), _mm_div_ps(d, _mm_set1_ps(56.0f))));
     const __m128 tg = _mm_add_ps(_mm_set1_ps(0.93f), _mm_mul_ps(_mm_set1_ps(SUN_GREEN_FALL), q));
     const __m128 tb = _mm_sub_ps(_mm_set1_ps(0.66f), _mm_mul_ps(_mm_set1_ps(0.36f), q));

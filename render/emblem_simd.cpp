@@ -129,6 +129,13 @@ __attribute__((target("avx2"))) void sun_over_8(const float* sky, const float* x
         smooth8(_mm256_mul_ps(_mm256_sub_ps(d, _mm256_set1_ps(120.0f)), _mm256_set1_ps(-0.015625f)));
     __m256 r = _mm256_set1_ps(sky[0]), g = _mm256_set1_ps(sky[1]), b = _mm256_set1_ps(sky[2]);
     mix8(r, g, b, 1.0f, 0.72f, 0.36f, _mm256_mul_ps(_mm256_set1_ps(0.55f), _mm256_mul_ps(glow, glow)));
+    // From 57 on the disc weighs exactly zero.
+    if (_mm256_movemask_ps(_mm256_cmp_ps(d, _mm256_set1_ps(57.0f), _CMP_LT_OQ)) == 0) {
+        _mm256_storeu_ps(red, r);
+        _mm256_storeu_ps(green, g);
+        _mm256_storeu_ps(blue, b);
+        return;
+    }
     const __m256 q = _mm256_min_ps(_mm256_set1_ps(1.0f),
                                    _mm256_max_ps(_mm256_setzero_ps(), _mm256_div_ps(d, _mm256_set1_ps(56.0f))));
     // 0.93 - 0.29 q and 0.66 - 0.36 q, the first factor as a float difference gives it.
