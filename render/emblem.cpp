@@ -113,7 +113,7 @@ struct Painter {
     std::array<RoadLine, ROAD_SEGMENTS> lines;  // for the eight-sample search
     std::array<float, ROAD_POINTS> arc;         // arc length at each polyline point
     RoadBlocks blocks;
-    // The eight-sample searches of one sample row, and where each starts.
+    // The eight-sample searches of one pixel row, and where each starts.
     std::vector<RoadHits8> groups;
     std::vector<int> group_at;
     // k rows of `samples` each, plus spare lanes (samples are shaded four or
@@ -167,65 +167,76 @@ void prepare(Painter& p, int n) {
     }
     for (std::vector<float>* plane : {&p.red, &p.green, &p.blue})
         plane->resize(static_cast<size_t>(k) * p.samples + 8);
-    p.groups.resize(p.samples / 8 + 1);
-    p.group_at.resize(p.samples / 8 + 1);
+    p.groups.resize(p.samples / 2 + 8);  // eight samples on each of four sample rows
+    p.group_at.resize(p.samples / 2 + 8);
 }
 
-// Calls hit4(first sample column, d2[4], param[4], segment[4]) for every
-// four neighbouring samples of sample row i of pixel row py that have road
-// candidates (segment -1 in a lane: none within reach). With AVX2 and four
-// samples a pixel it searches eight samples at a time instead, into
-// p.groups[0 .. count - 1], group t starting at sample p.group_at[t], and
-// returns that count.
+// Searches the road for the samples of pixel row py that have candidates.
+// hit4(sample row i, first sample column, d2[4], param[4], segment[4]) takes
+// four neighbouring samples at a time (segment -1 in a lane: none within
+// reach). With AVX2 and four samples a pixel, each block's pixels are searched
+// eight samples and four sample rows at a time instead, into p.groups[0 ..
+// count - 1], group t starting at p.group_at[t] of the colour planes (sample
+// row i starts at i * samples); returns that count.
 template <typename Hit4>
-int for_each_road_hit(Painter& p, int py, int i, Hit4&& hit4) {
-    const float y = p.coord[py * p.k + i];
+int search_road(Painter& p, int py, Hit4&& hit4) {
+    static_assert(FINE_BLOCK == 4, "a block's row of pixels fills two groups of eight samples");
     const int block_row = (py / FINE_BLOCK) * p.blocks.per_row;
+    int wide_end = 0, groups = 0;  // pixels before wide_end go eight samples at a time
+    if (p.k == 4 && emblem_wide_simd()) {
+        wide_end = p.n / 2 * 2;
+        for (int px = 0; px < wide_end; px += FINE_BLOCK) {
+            const int block = block_row + px / FINE_BLOCK;
+            if (p.blocks.count[block] == 0) continue;
+            const int halves = std::min(2, (wide_end - px) / 2);
+            const uint8_t* list = p.blocks.segments.data() + p.blocks.first[block];
+            nearest_road_rows(p.lines.data(), list, list + p.blocks.count[block], &p.coord[px * 4],
+                              &p.coord[py * 4], halves, &p.groups[groups]);
+            for (int i = 0; i < 4; ++i)
+                for (int h = 0; h < halves; ++h) p.group_at[groups++] = i * p.samples + (px + 2 * h) * 4;
+        }
+    }
     RoadHits hits;
-    int px = 0, groups = 0;
-    // With four samples a pixel, the two pixels of a block fill eight lanes.
-    if (p.k == 4 && FINE_BLOCK % 2 == 0 && emblem_wide_simd()) {
-        for (; px + 1 < p.n; px += 2) {
+    for (int i = 0; i < p.k; ++i) {
+        const float y = p.coord[py * p.k + i];
+        for (int px = wide_end; px < p.n; ++px) {
             const int block = block_row + px / FINE_BLOCK;
             if (p.blocks.count[block] == 0) continue;
             const uint8_t* list = p.blocks.segments.data() + p.blocks.first[block];
-            nearest_road_8(p.lines.data(), list, list + p.blocks.count[block], &p.coord[px * 4], y,
-                           p.groups[groups]);
-            p.group_at[groups++] = px * 4;
+            nearest_road(p.lanes, list, list + p.blocks.count[block], &p.coord[px * p.k], y, hits);
+            // With three samples a pixel the fourth lane is the next pixel's
+            // first sample, searched again there: only the first k count.
+            if (p.k == 3) {
+                hits.segment[3] = -1;
+                hits.d2[3] = 1e30f;
+            }
+            hit4(i, px * p.k, hits.d2, hits.param, hits.segment);
         }
-    }
-    for (; px < p.n; ++px) {
-        const int block = block_row + px / FINE_BLOCK;
-        if (p.blocks.count[block] == 0) continue;
-        const uint8_t* list = p.blocks.segments.data() + p.blocks.first[block];
-        nearest_road(p.lanes, list, list + p.blocks.count[block], &p.coord[px * p.k], y, hits);
-        // With three samples a pixel the fourth lane is the next pixel's
-        // first sample, searched again there: only the first k count.
-        if (p.k == 3) {
-            hits.segment[3] = -1;
-            hits.d2[3] = 1e30f;
-        }
-        hit4(px * p.k, hits.d2, hits.param, hits.segment);
     }
     return groups;
 }
 
-// Shades sample row i of pixel row py into the colour planes.
-void shade_sample_row(Painter& p, int py, int i) {
-    const int qy = py * p.k + i;
-    const size_t at = static_cast<size_t>(i) * p.samples;
-    float *red = &p.red[at], *green = &p.green[at], *blue = &p.blue[at];
-    paint_scene_row(p.scene, p.coord.data(), p.samples, qy, red, green, blue);
-    const int groups = for_each_road_hit(p, py, i, [&](int q, const float* d2, const float* param,
-                                                        const int32_t* segment) {
-        shade_road4(d2, param, segment, red + q, green + q, blue + q);
+// Shades the sample rows of pixel row py into the colour planes.
+void shade_pixel_row(Painter& p, int py) {
+    float *red = p.red.data(), *green = p.green.data(), *blue = p.blue.data();
+    for (int i = 0; i < p.k; ++i) {
+        const size_t at = static_cast<size_t>(i) * p.samples;
+        paint_scene_row(p.scene, p.coord.data(), p.samples, py * p.k + i, red + at, green + at, blue + at);
+    }
+    const int groups = search_road(p, py, [&](int i, int q, const float* d2, const float* param,
+                                              const int32_t* segment) {
+        const size_t at = static_cast<size_t>(i) * p.samples + q;
+        shade_road4(d2, param, segment, red + at, green + at, blue + at);
     });
     shade_road_8(p.groups.data(), p.group_at.data(), groups, p.arc.data(), red, green, blue);
     // Zero outside the shape, so that sums may take every sample.
-    const int begin = p.inside_begin[qy], end = p.inside_end[qy];
-    for (float* plane : {red, green, blue}) {
-        std::fill(plane, plane + begin, 0.0f);
-        std::fill(plane + end, plane + p.samples, 0.0f);
+    for (int i = 0; i < p.k; ++i) {
+        const size_t at = static_cast<size_t>(i) * p.samples;
+        const int begin = p.inside_begin[py * p.k + i], end = p.inside_end[py * p.k + i];
+        for (float* plane : {red + at, green + at, blue + at}) {
+            std::fill(plane, plane + begin, 0.0f);
+            std::fill(plane + end, plane + p.samples, 0.0f);
+        }
     }
 }
 
@@ -330,7 +341,7 @@ void paint_emblem(int n, std::vector<uint8_t>& pixels) {
     Painter p;
     prepare(p, n);
     for (int py = 0; py < n; ++py) {
-        for (int i = 0; i < p.k; ++i) shade_sample_row(p, py, i);
+        shade_pixel_row(p, py);
         average_pixel_row(p, py, &pixels[static_cast<size_t>(py) * n * 4]);
     }
 }
@@ -342,20 +353,17 @@ void emblem_road_hits(int n, std::vector<EmblemRoadHit>& hits) {
     prepare(p, n);
     hits.assign(static_cast<size_t>(p.samples) * p.samples, EmblemRoadHit{-1, 1e30f, 0.0f});
     for (int py = 0; py < n; ++py) {
-        for (int i = 0; i < p.k; ++i) {
-            EmblemRoadHit* row = &hits[static_cast<size_t>(py * p.k + i) * p.samples];
-            const int groups = for_each_road_hit(p, py, i, [&](int q, const float* d2, const float* param,
-                                                                const int32_t* segment) {
-                for (int j = 0; j < 4; ++j)
-                    if (segment[j] >= 0) row[q + j] = {segment[j], d2[j], road_arc(segment[j], param[j])};
-            });
-            for (int t = 0; t < groups; ++t) {
-                const RoadHits8& h = p.groups[t];
-                for (int j = 0; j < 8; ++j)
-                    if (h.segment[j] >= 0)
-                        row[p.group_at[t] + j] = {h.segment[j], h.d2[j], road_arc(h.segment[j], h.param[j])};
-            }
-        }
+        EmblemRoadHit* rows = &hits[static_cast<size_t>(py * p.k) * p.samples];
+        auto keep = [&](size_t at, int segment, float d2, float param) {
+            if (segment >= 0) rows[at] = {segment, d2, road_arc(segment, param)};
+        };
+        const int groups = search_road(p, py, [&](int i, int q, const float* d2, const float* param,
+                                                  const int32_t* segment) {
+            for (int j = 0; j < 4; ++j) keep(size_t(i) * p.samples + q + j, segment[j], d2[j], param[j]);
+        });
+        for (int t = 0; t < groups; ++t)
+            for (int j = 0; j < 8; ++j)
+                keep(p.group_at[t] + j, p.groups[t].segment[j], p.groups[t].d2[j], p.groups[t].param[j]);
     }
 }
 

@@ -28,35 +28,64 @@ bool emblem_wide_simd() {
     return supported && g_wide_allowed;
 }
 
-__attribute__((target("avx2"))) void nearest_road_8(const RoadLine* lines, const uint8_t* list,
-                                                    const uint8_t* end, const float* xs8, float y,
-                                                    RoadHits8& out) {
-    const __m256 x = _mm256_loadu_ps(xs8), yy = _mm256_set1_ps(y);
+namespace {
+// The search for CHAINS groups of eight samples (H side by side on each of
+// CHAINS / H rows) at once: one candidate's values serve every group, and the
+// groups' independent dependency chains overlap.
+template <int H, int CHAINS>
+__attribute__((target("avx2"))) inline void nearest_chains(const RoadLine* lines, const uint8_t* list,
+                                                           const uint8_t* end, const float* xs, const float* ys,
+                                                           RoadHits8* out) {
     const __m256 zero = _mm256_setzero_ps(), one = _mm256_set1_ps(1.0f);
-    __m256 best = _mm256_set1_ps(1e30f), best_param = zero;
-    __m256 best_segment = _mm256_castsi256_ps(_mm256_set1_epi32(-1));
-    for (const uint8_t* c = list; c != end; ++c) {
-        const RoadLine& g = lines[*c];
+    __m256 x[H];
+    for (int h = 0; h < H; ++h) x[h] = _mm256_loadu_ps(xs + 8 * h);
+    __m256 best[CHAINS], best_param[CHAINS], best_segment[CHAINS];
+    for (int c = 0; c < CHAINS; ++c) {
+        best[c] = _mm256_set1_ps(1e30f);
+        best_param[c] = zero;
+        best_segment[c] = _mm256_castsi256_ps(_mm256_set1_epi32(-1));
+    }
+    for (const uint8_t* s = list; s != end; ++s) {
+        const RoadLine& g = lines[*s];
         const __m256 ax = _mm256_set1_ps(g.ax), ay = _mm256_set1_ps(g.ay);
         const __m256 dx = _mm256_set1_ps(g.dx), dy = _mm256_set1_ps(g.dy);
-        __m256 p = zero;
-        if (!(g.len2 <= 0.0f)) {
-            const __m256 num = _mm256_add_ps(_mm256_mul_ps(_mm256_sub_ps(x, ax), dx),
-                                             _mm256_mul_ps(_mm256_sub_ps(yy, ay), dy));
-            p = _mm256_min_ps(_mm256_max_ps(_mm256_div_ps(num, _mm256_set1_ps(g.len2)), zero), one);
+        const __m256 len2 = _mm256_set1_ps(g.len2);
+        const __m256 segment = _mm256_castsi256_ps(_mm256_set1_epi32(*s));
+        const bool degenerate = g.len2 <= 0.0f;
+        __m256 along_x[H];
+        for (int h = 0; h < H; ++h) along_x[h] = _mm256_mul_ps(_mm256_sub_ps(x[h], ax), dx);
+        for (int c = 0; c < CHAINS; ++c) {
+            const __m256 y = _mm256_set1_ps(ys[c / H]);
+            const int h = c % H;
+            __m256 p = zero;
+            if (!degenerate) {
+                const __m256 num = _mm256_add_ps(along_x[h], _mm256_mul_ps(_mm256_sub_ps(y, ay), dy));
+                p = _mm256_min_ps(_mm256_max_ps(_mm256_div_ps(num, len2), zero), one);
+            }
+            const __m256 ex = _mm256_sub_ps(x[h], _mm256_add_ps(ax, _mm256_mul_ps(dx, p)));
+            const __m256 ey = _mm256_sub_ps(y, _mm256_add_ps(ay, _mm256_mul_ps(dy, p)));
+            const __m256 d2 = _mm256_add_ps(_mm256_mul_ps(ex, ex), _mm256_mul_ps(ey, ey));
+            const __m256 nearer = _mm256_cmp_ps(d2, best[c], _CMP_LT_OQ);
+            best[c] = _mm256_blendv_ps(best[c], d2, nearer);
+            best_param[c] = _mm256_blendv_ps(best_param[c], p, nearer);
+            best_segment[c] = _mm256_blendv_ps(best_segment[c], segment, nearer);
         }
-        const __m256 ex = _mm256_sub_ps(x, _mm256_add_ps(ax, _mm256_mul_ps(dx, p)));
-        const __m256 ey = _mm256_sub_ps(yy, _mm256_add_ps(ay, _mm256_mul_ps(dy, p)));
-        const __m256 d2 = _mm256_add_ps(_mm256_mul_ps(ex, ex), _mm256_mul_ps(ey, ey));
-        const __m256 nearer = _mm256_cmp_ps(d2, best, _CMP_LT_OQ);
-        best = _mm256_blendv_ps(best, d2, nearer);
-        best_param = _mm256_blendv_ps(best_param, p, nearer);
-        best_segment = _mm256_blendv_ps(best_segment, _mm256_castsi256_ps(_mm256_set1_epi32(*c)),
-                                        nearer);
     }
-    _mm256_storeu_ps(out.d2, best);
-    _mm256_storeu_ps(out.param, best_param);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.segment), _mm256_castps_si256(best_segment));
+    for (int c = 0; c < CHAINS; ++c) {
+        _mm256_storeu_ps(out[c].d2, best[c]);
+        _mm256_storeu_ps(out[c].param, best_param[c]);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out[c].segment), _mm256_castps_si256(best_segment[c]));
+    }
+}
+}  // namespace
+
+__attribute__((target("avx2"))) void nearest_road_rows(const RoadLine* lines, const uint8_t* list,
+                                                       const uint8_t* end, const float* xs, const float* ys,
+                                                       int halves, RoadHits8* out) {
+    if (halves == 2)
+        nearest_chains<2, 8>(lines, list, end, xs, ys, out);
+    else
+        nearest_chains<1, 4>(lines, list, end, xs, ys, out);
 }
 
 namespace {
@@ -79,10 +108,10 @@ __attribute__((target("avx2"))) inline __m128 hypot4_double(__m128 x, __m256d y2
 }
 }  // namespace
 
-// Lanes out of reach are shaded as well, and every weight is computed for
-// every lane: where a weight is exactly zero its mix adds only a signed zero
-// to a non-negative colour. Leaving out branches lets the out-of-order core
-// overlap the long square root and division chains of neighbouring groups.
+// Lanes out of reach are shaded as well: where a weight is exactly zero its
+// mix adds only a signed zero to a non-negative colour. One pass over a whole
+// pixel row's groups lets the out-of-order core overlap the long square root
+// and division chains of neighbouring groups.
 __attribute__((target("avx2"))) void shade_road_8(const RoadHits8* groups, const int* at, int count,
                                                   const float* arc, float* red, float* green, float* blue) {
     for (int t = 0; t < count; ++t) {
@@ -93,26 +122,30 @@ __attribute__((target("avx2"))) void shade_road_8(const RoadHits8* groups, const
         const __m256 glow = _mm256_mul_ps(
             _mm256_set1_ps(0.5f),
             smooth8(_mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(28.0f)), _mm256_set1_ps(-15.0f))));
-        const __m256 cover =
-            smooth8(_mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(12.9f)), _mm256_set1_ps(-1.7999992f)));
-        __m256 line = smooth8(_mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(2.0f)), _mm256_set1_ps(-1.1f)));
-        const int drawn = ~_mm256_movemask_ps(_mm256_cmp_ps(line, _mm256_setzero_ps(), _CMP_EQ_OQ)) & 255;
-        if (drawn != 0) {  // the dash: only near the centre line
-            float lines[8];
-            _mm256_storeu_ps(lines, line);
-            for (int j = 0; j < 8; ++j) {
-                if (!(drawn >> j & 1)) continue;
-                const int s = hits.segment[j];
-                const float along = arc[s] + (arc[s + 1] - arc[s]) * hits.param[j];
-                if (!dash_on(along)) lines[j] = 0.0f;
-            }
-            line = _mm256_loadu_ps(lines);
-        }
         const int q = at[t];
         __m256 r = _mm256_loadu_ps(red + q), g = _mm256_loadu_ps(green + q), b = _mm256_loadu_ps(blue + q);
         mix8(r, g, b, 1.0f, 0.78f, 0.38f, glow);
-        mix8(r, g, b, 0.12f, 0.13f, 0.21f, cover);
-        mix8(r, g, b, 1.0f, 0.94f, 0.74f, _mm256_mul_ps(cover, line));
+        // From 12.9 on the asphalt and the centre line weigh exactly zero (about half the groups).
+        if (_mm256_movemask_ps(_mm256_cmp_ps(dist, _mm256_set1_ps(12.9f), _CMP_LT_OQ)) != 0) {
+            const __m256 cover = smooth8(
+                _mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(12.9f)), _mm256_set1_ps(-1.7999992f)));
+            __m256 line =
+                smooth8(_mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(2.0f)), _mm256_set1_ps(-1.1f)));
+            const int drawn = ~_mm256_movemask_ps(_mm256_cmp_ps(line, _mm256_setzero_ps(), _CMP_EQ_OQ)) & 255;
+            if (drawn != 0) {  // the dash: only near the centre line
+                float lines[8];
+                _mm256_storeu_ps(lines, line);
+                for (int j = 0; j < 8; ++j) {
+                    if (!(drawn >> j & 1)) continue;
+                    const int s = hits.segment[j];
+                    const float along = arc[s] + (arc[s + 1] - arc[s]) * hits.param[j];
+                    if (!dash_on(along)) lines[j] = 0.0f;
+                }
+                line = _mm256_loadu_ps(lines);
+            }
+            mix8(r, g, b, 0.12f, 0.13f, 0.21f, cover);
+            mix8(r, g, b, 1.0f, 0.94f, 0.74f, _mm256_mul_ps(cover, line));
+        }
         _mm256_storeu_ps(red + q, r);
         _mm256_storeu_ps(green + q, g);
         _mm256_storeu_ps(blue + q, b);
@@ -215,7 +248,7 @@ void shade_road_8(const RoadHits8*, const int*, int, const float*, float*, float
 
 bool emblem_wide_simd() { return false; }
 
-void nearest_road_8(const RoadLine*, const uint8_t*, const uint8_t*, const float*, float,
-                    RoadHits8&) {}
+void nearest_road_rows(const RoadLine*, const uint8_t*, const uint8_t*, const float*, const float*, int,
+                       RoadHits8*) {}
 
 #endif

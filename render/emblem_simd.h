@@ -40,7 +40,10 @@ void average_pixels_8(const float* red, const float* green, const float* blue, i
 
 // Whether the CPU runs AVX2 and the painter may use it (see emblem_allow_wide_simd).
 bool emblem_wide_simd();
-// The nearest of the candidates list..end for the eight samples at xs8[j], y:
-// exactly the float operations of the four-lane search, ties to the first.
-void nearest_road_8(const RoadLine* lines, const uint8_t* list, const uint8_t* end,
-                    const float* xs8, float y, RoadHits8& out);
+// The nearest of the candidates list..end for the samples of a block: on each
+// of four sample rows at ys[0 .. 3], `halves` (1 or 2) groups of eight samples
+// side by side at xs[0 .. 8 * halves - 1]; group h of row r goes to
+// out[r * halves + h]. Exactly the float operations of the four-lane search,
+// ties to the first.
+void nearest_road_rows(const RoadLine* lines, const uint8_t* list, const uint8_t* end, const float* xs,
+                       const float* ys, int halves, RoadHits8* out);
