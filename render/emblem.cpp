@@ -1,15 +1,16 @@
 // The sidebar emblem, painted once at start-up: a rounded square with a city
 // skyline at sunset, lit windows and a winding road, supersampled into RGBA
-// bytes and uploaded as one texture (the road itself lives in emblem_road).
+// bytes and uploaded as one texture (the scene under the road lives in
+// emblem_scene, the road itself in emblem_road).
 //
 // Painting every sample in full costs about a million samples times 120 road
 // segments. The painter below gives exactly the same bytes (every value comes
 // from the same 32-bit float expressions, in the same order) but skips what
-// provably cannot change a byte: values that depend on one axis only are
-// computed once per sample row or column, only the topmost scene layer is
-// shaded, mixes whose weight is exactly zero are left out, and the nearest
-// road segment is searched only among the few segments that can be nearest
-// anywhere in a small block of pixels. Keep it that way: the tests compare it
+// provably cannot change a byte: the scene is painted in runs of samples that
+// share every building and window, mixes whose weight is exactly zero are left
+// out, the shape's inside is one run per sample row, and the nearest road
+// segment is searched only among the few segments that can be nearest
+// somewhere in a small block of pixels. Keep it that way: the tests compare it
 // byte for byte with a plain one-sample-at-a-time painter.
 #include "render/emblem.h"
 

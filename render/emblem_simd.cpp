@@ -1,6 +1,6 @@
-// The AVX2 road search. Every lane computes the same single-precision
-// expressions as the scalar and SSE2 searches (nothing is fused: the file is
-// built without contraction), so the three give the same bytes.
+// The AVX2 kernels. Every lane computes the same single-precision expressions
+// as the scalar and SSE2 code (nothing is fused: the file is built without
+// contraction), so all three give the same bytes.
 #include "render/emblem_simd.h"
 
 #include "render/emblem.h"

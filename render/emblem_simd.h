@@ -1,6 +1,7 @@
-// The emblem's road search eight samples at a time with AVX2, chosen at run
-// time: the program is built for any x86-64, and only this file's one
-// function is compiled for AVX2. Internal to the emblem painter.
+// The emblem painter's eight-lane AVX2 kernels (road search and shading, the
+// sun, pixel averaging), chosen at run time: the program is built for any
+// x86-64, and only this file's functions are compiled for AVX2. Internal to
+// the emblem painter.
 #pragma once
 #include <cstdint>
 
