@@ -1,7 +1,12 @@
 // Paints the 256 x 256 emblem with the real painter and with the plain
 // per-sample painter kept with the tests, then prints both times, their
-// ratio (the painter is meant to be at least 20 times faster) and whether the
-// two images are byte for byte the same.
+// ratio, the goal and whether the two images are byte for byte the same.
+//
+// The goal: a quarter of the 12.5 ms the painter took when start-up work
+// began, when the plain painter took about 364 ms in the same benchmark
+// (29 times slower). A quarter is 3.1 ms, a ratio of about 116 against the
+// plain painter measured in the same run, which the machine's speed and load
+// disturb far less than the milliseconds.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -15,6 +20,8 @@
 namespace {
 
 constexpr int EMBLEM_SIZE = 256;
+// 364 ms / (12.5 ms / 4): the goal as a ratio against the plain painter.
+constexpr double GOAL_RATIO = 364.0 / (12.5 / 4);
 
 void BM_emblem_reference(benchmark::State& state) {
     std::vector<uint8_t> pixels;
@@ -92,8 +99,10 @@ int main(int argc, char** argv) {
                     p.real_seconds * 1e3);
         std::printf("  painter:       %9.3f ms CPU %9.3f ms wall\n", f.cpu_seconds * 1e3,
                     f.real_seconds * 1e3);
-        std::printf("  speed-up:      %9.1f x (target >= 20; wall time %.1f x)\n",
-                    p.cpu_seconds / f.cpu_seconds, p.real_seconds / f.real_seconds);
+        const double ratio = p.cpu_seconds / f.cpu_seconds;
+        std::printf("  speed-up:      %9.1f x (wall time %.1f x)\n", ratio, p.real_seconds / f.real_seconds);
+        std::printf("  goal: <= 3.1 ms, a quarter of the 12.5 ms before (a speed-up >= %.0f x): %s\n",
+                    GOAL_RATIO, ratio >= GOAL_RATIO ? "met" : "NOT met");
     } else {
         std::printf("  (a benchmark was filtered out: no ratio)\n");
     }

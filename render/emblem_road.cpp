@@ -133,6 +133,68 @@ void road_candidates(const Box& box, const std::array<RoadSegment, ROAD_SEGMENTS
         if (lower[c] <= limit) out.push_back(from[c]);
 }
 
+// A segment as the pruning below needs it, in double.
+struct Span {
+    double ax, ay, dx, dy, inv_len2;
+    double clamp, interior;  // the margins below as parameter steps
+    bool joins_next;         // its float end is exactly the start of the next
+};
+
+// Projection margins, in units along a segment: CLAMP_MARGIN puts a point
+// surely past a segment's end for the float search too (its parameter clamps
+// exactly), INTERIOR_MARGIN keeps the foot so far inside that the squared
+// distances differ by 0.25, far above their rounding (about 0.01 at 28 units).
+constexpr double CLAMP_MARGIN = 1.0 / 64.0;
+constexpr double INTERIOR_MARGIN = 0.5;
+
+void build_spans(const std::array<RoadSegment, ROAD_SEGMENTS>& segments, Span* spans) {
+    for (int s = 0; s < ROAD_SEGMENTS; ++s) {
+        const RoadSegment& g = segments[s];
+        const double len2 = double(g.dx) * g.dx + double(g.dy) * g.dy;
+        const double len = std::sqrt(len2);
+        // A segment of no length never takes part (its parameter is always 0).
+        spans[s] = {g.ax, g.ay, g.dx, g.dy, len2 > 0 ? 1 / len2 : 0, CLAMP_MARGIN / len, INTERIOR_MARGIN / len,
+                    false};
+        if (s + 1 < ROAD_SEGMENTS)
+            spans[s].joins_next = len2 > 0 && g.ax + g.dx == segments[s + 1].ax && g.ay + g.dy == segments[s + 1].ay;
+    }
+}
+
+// The range of a segment's projection parameter over the box (it is linear
+// in the point, so corners bound it).
+void param_range(const Box& r, const Span& g, double& lo, double& hi) {
+    lo = (((g.dx > 0 ? r.x0 : r.x1) - g.ax) * g.dx + ((g.dy > 0 ? r.y0 : r.y1) - g.ay) * g.dy) * g.inv_len2;
+    hi = (((g.dx > 0 ? r.x1 : r.x0) - g.ax) * g.dx + ((g.dy > 0 ? r.y1 : r.y0) - g.ay) * g.dy) * g.inv_len2;
+}
+
+// Whether, at every point of the box, segment s loses the search to a
+// neighbour: its foot clamps to the end it shares with that neighbour, which
+// is then nearer by a margin (its own foot lies inside it or beyond its far
+// end), or, past a convex corner, exactly as near (both searches compute the
+// shared point with the same float operations) and first in order.
+bool loses_to_neighbour(const Box& box, const Span* spans, int s) {
+    double lo, hi;
+    param_range(box, spans[s], lo, hi);
+    if (hi <= -spans[s].clamp && s > 0 && spans[s - 1].joins_next) {
+        const Span& before = spans[s - 1];
+        param_range(box, before, lo, hi);
+        return hi <= 1 - before.interior || lo >= 1 + before.clamp;
+    }
+    if (lo >= 1 + spans[s].clamp && spans[s].joins_next) {
+        const Span& after = spans[s + 1];
+        param_range(box, after, lo, hi);
+        return lo >= after.interior;
+    }
+    return false;
+}
+
+// Removes from list[begin ..] the segments that lose to a neighbour everywhere in the box.
+void drop_losers(const Box& box, const Span* spans, std::vector<uint8_t>& list, size_t begin) {
+    list.erase(std::remove_if(list.begin() + begin, list.end(),
+                              [&](uint8_t s) { return loses_to_neighbour(box, spans, s); }),
+               list.end());
+}
+
 }  // namespace
 
 void build_road_blocks(int n, float u, const std::array<RoadSegment, ROAD_SEGMENTS>& segments,
@@ -154,6 +216,9 @@ void build_road_blocks(int n, float u, const std::array<RoadSegment, ROAD_SEGMEN
         whole.max_y = std::max(whole.max_y, segments[i].max_y);
     }
 
+    Span spans[ROAD_SEGMENTS];
+    build_spans(segments, spans);
+
     blocks.per_row = (n + FINE_BLOCK - 1) / FINE_BLOCK;
     blocks.first.assign(blocks.per_row * blocks.per_row, 0);
     blocks.count.assign(blocks.per_row * blocks.per_row, 0);
@@ -162,13 +227,16 @@ void build_road_blocks(int n, float u, const std::array<RoadSegment, ROAD_SEGMEN
     std::vector<uint8_t> coarse;
     auto fill_coarse = [&](int cx, int cy, const std::vector<uint8_t>& wide) {
         coarse.clear();
-        road_candidates(pixel_box(cx, cy, COARSE_BLOCK), segments, wide.data(), wide.size(), coarse);
+        const Box coarse_box = pixel_box(cx, cy, COARSE_BLOCK);
+        road_candidates(coarse_box, segments, wide.data(), wide.size(), coarse);
+        drop_losers(coarse_box, spans, coarse, 0);
         if (coarse.empty()) return;
         for (int fy = cy; fy < std::min(cy + COARSE_BLOCK, n); fy += FINE_BLOCK) {
             for (int fx = cx; fx < std::min(cx + COARSE_BLOCK, n); fx += FINE_BLOCK) {
                 const size_t begin = blocks.segments.size();
-                road_candidates(pixel_box(fx, fy, FINE_BLOCK), segments, coarse.data(),
-                                coarse.size(), blocks.segments);
+                const Box box = pixel_box(fx, fy, FINE_BLOCK);
+                road_candidates(box, segments, coarse.data(), coarse.size(), blocks.segments);
+                drop_losers(box, spans, blocks.segments, begin);
                 const int b = (fy / FINE_BLOCK) * blocks.per_row + fx / FINE_BLOCK;
                 blocks.first[b] = static_cast<uint32_t>(begin);
                 blocks.count[b] = static_cast<uint8_t>(blocks.segments.size() - begin);

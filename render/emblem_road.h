@@ -39,6 +39,14 @@ inline float clampf(float v, float lo, float hi) {
 const std::array<RoadPoint, ROAD_POINTS>& road_polyline();
 // The arc length at parameter `param` of a segment.
 float road_arc(int segment, float param);
+// Whether the centre line is drawn at arc length `along` >= 0: fmod(along, 24) < 12
+// without the library call. In double, along - 24 k is exact, and along / 24
+// cannot round up to the next whole number (a float below 24 m lies at least
+// one float step below it, far more than a double's rounding).
+inline bool dash_on(float along) {
+    const double a = along;
+    return a - 24.0 * static_cast<double>(static_cast<long long>(a / 24.0)) < 12.0;
+}
 
 struct RoadSegment {
     float ax, ay, dx, dy, len2;

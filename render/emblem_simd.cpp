@@ -1,9 +1,10 @@
-// The AVX2 road search. Every lane computes the same single-precision
-// expressions as the scalar and SSE2 searches (nothing is fused: the file is
-// built without contraction), so the three give the same bytes.
+// The AVX2 kernels. Every lane computes the same single-precision expressions
+// as the scalar and SSE2 code (nothing is fused: the file is built without
+// contraction), so all three give the same bytes.
 #include "render/emblem_simd.h"
 
 #include "render/emblem.h"
+#include "render/emblem_road.h"
 
 #include <cmath>
 
@@ -27,35 +28,64 @@ bool emblem_wide_simd() {
     return supported && g_wide_allowed;
 }
 
-__attribute__((target("avx2"))) void nearest_road_8(const RoadLine* lines, const uint8_t* list,
-                                                    const uint8_t* end, const float* xs8, float y,
-                                                    RoadHits8& out) {
-    const __m256 x = _mm256_loadu_ps(xs8), yy = _mm256_set1_ps(y);
+namespace {
+// The search for CHAINS groups of eight samples (H side by side on each of
+// CHAINS / H rows) at once: one candidate's values serve every group, and the
+// groups' independent dependency chains overlap.
+template <int H, int CHAINS>
+__attribute__((target("avx2"))) inline void nearest_chains(const RoadLine* lines, const uint8_t* list,
+                                                           const uint8_t* end, const float* xs, const float* ys,
+                                                           RoadHits8* out) {
     const __m256 zero = _mm256_setzero_ps(), one = _mm256_set1_ps(1.0f);
-    __m256 best = _mm256_set1_ps(1e30f), best_param = zero;
-    __m256 best_segment = _mm256_castsi256_ps(_mm256_set1_epi32(-1));
-    for (const uint8_t* c = list; c != end; ++c) {
-        const RoadLine& g = lines[*c];
+    __m256 x[H];
+    for (int h = 0; h < H; ++h) x[h] = _mm256_loadu_ps(xs + 8 * h);
+    __m256 best[CHAINS], best_param[CHAINS], best_segment[CHAINS];
+    for (int c = 0; c < CHAINS; ++c) {
+        best[c] = _mm256_set1_ps(1e30f);
+        best_param[c] = zero;
+        best_segment[c] = _mm256_castsi256_ps(_mm256_set1_epi32(-1));
+    }
+    for (const uint8_t* s = list; s != end; ++s) {
+        const RoadLine& g = lines[*s];
         const __m256 ax = _mm256_set1_ps(g.ax), ay = _mm256_set1_ps(g.ay);
         const __m256 dx = _mm256_set1_ps(g.dx), dy = _mm256_set1_ps(g.dy);
-        __m256 p = zero;
-        if (!(g.len2 <= 0.0f)) {
-            const __m256 num = _mm256_add_ps(_mm256_mul_ps(_mm256_sub_ps(x, ax), dx),
-                                             _mm256_mul_ps(_mm256_sub_ps(yy, ay), dy));
-            p = _mm256_min_ps(_mm256_max_ps(_mm256_div_ps(num, _mm256_set1_ps(g.len2)), zero), one);
+        const __m256 len2 = _mm256_set1_ps(g.len2);
+        const __m256 segment = _mm256_castsi256_ps(_mm256_set1_epi32(*s));
+        const bool degenerate = g.len2 <= 0.0f;
+        __m256 along_x[H];
+        for (int h = 0; h < H; ++h) along_x[h] = _mm256_mul_ps(_mm256_sub_ps(x[h], ax), dx);
+        for (int c = 0; c < CHAINS; ++c) {
+            const __m256 y = _mm256_set1_ps(ys[c / H]);
+            const int h = c % H;
+            __m256 p = zero;
+            if (!degenerate) {
+                const __m256 num = _mm256_add_ps(along_x[h], _mm256_mul_ps(_mm256_sub_ps(y, ay), dy));
+                p = _mm256_min_ps(_mm256_max_ps(_mm256_div_ps(num, len2), zero), one);
+            }
+            const __m256 ex = _mm256_sub_ps(x[h], _mm256_add_ps(ax, _mm256_mul_ps(dx, p)));
+            const __m256 ey = _mm256_sub_ps(y, _mm256_add_ps(ay, _mm256_mul_ps(dy, p)));
+            const __m256 d2 = _mm256_add_ps(_mm256_mul_ps(ex, ex), _mm256_mul_ps(ey, ey));
+            const __m256 nearer = _mm256_cmp_ps(d2, best[c], _CMP_LT_OQ);
+            best[c] = _mm256_blendv_ps(best[c], d2, nearer);
+            best_param[c] = _mm256_blendv_ps(best_param[c], p, nearer);
+            best_segment[c] = _mm256_blendv_ps(best_segment[c], segment, nearer);
         }
-        const __m256 ex = _mm256_sub_ps(x, _mm256_add_ps(ax, _mm256_mul_ps(dx, p)));
-        const __m256 ey = _mm256_sub_ps(yy, _mm256_add_ps(ay, _mm256_mul_ps(dy, p)));
-        const __m256 d2 = _mm256_add_ps(_mm256_mul_ps(ex, ex), _mm256_mul_ps(ey, ey));
-        const __m256 nearer = _mm256_cmp_ps(d2, best, _CMP_LT_OQ);
-        best = _mm256_blendv_ps(best, d2, nearer);
-        best_param = _mm256_blendv_ps(best_param, p, nearer);
-        best_segment = _mm256_blendv_ps(best_segment, _mm256_castsi256_ps(_mm256_set1_epi32(*c)),
-                                        nearer);
     }
-    _mm256_storeu_ps(out.d2, best);
-    _mm256_storeu_ps(out.param, best_param);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.segment), _mm256_castps_si256(best_segment));
+    for (int c = 0; c < CHAINS; ++c) {
+        _mm256_storeu_ps(out[c].d2, best[c]);
+        _mm256_storeu_ps(out[c].param, best_param[c]);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out[c].segment), _mm256_castps_si256(best_segment[c]));
+    }
+}
+}  // namespace
+
+__attribute__((target("avx2"))) void nearest_road_rows(const RoadLine* lines, const uint8_t* list,
+                                                       const uint8_t* end, const float* xs, const float* ys,
+                                                       int halves, RoadHits8* out) {
+    if (halves == 2)
+        nearest_chains<2, 8>(lines, list, end, xs, ys, out);
+    else
+        nearest_chains<1, 4>(lines, list, end, xs, ys, out);
 }
 
 namespace {
@@ -71,54 +101,154 @@ __attribute__((target("avx2"))) inline void mix8(__m256& r, __m256& g, __m256& b
     g = _mm256_add_ps(g, _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(tg), g), w));
     b = _mm256_add_ps(b, _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(tb), b), w));
 }
+// The float rounding of sqrt(x * x + y2) in double, four lanes.
+__attribute__((target("avx2"))) inline __m128 hypot4_double(__m128 x, __m256d y2) {
+    const __m256d xd = _mm256_cvtps_pd(x);
+    return _mm256_cvtpd_ps(_mm256_sqrt_pd(_mm256_add_pd(_mm256_mul_pd(xd, xd), y2)));
+}
 }  // namespace
 
-// Every lane is shaded: out of reach each weight is exactly zero, and a mix of
-// weight zero adds only a signed zero to a non-negative colour.
-__attribute__((target("avx2"))) void shade_road_8(const RoadHits8& hits, const float* arc,
-                                                  float* red, float* green, float* blue) {
-    const __m256 d2 = _mm256_loadu_ps(hits.d2);
-    if (_mm256_movemask_ps(_mm256_cmp_ps(d2, _mm256_set1_ps(784.0f), _CMP_LE_OQ)) == 0) return;
-    const __m256 dist = _mm256_sqrt_ps(d2);
-    __m256 r = _mm256_loadu_ps(red), g = _mm256_loadu_ps(green), b = _mm256_loadu_ps(blue);
-    const __m256 glow = _mm256_mul_ps(
-        _mm256_set1_ps(0.5f),
-        smooth8(_mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(28.0f)), _mm256_set1_ps(-15.0f))));
-    mix8(r, g, b, 1.0f, 0.78f, 0.38f, glow);
-    // From 12.9 on the asphalt and the centre line weigh exactly zero, from 2 on the line.
-    if (_mm256_movemask_ps(_mm256_cmp_ps(dist, _mm256_set1_ps(12.9f), _CMP_LT_OQ)) != 0) {
-        const __m256 cover = smooth8(
-            _mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(12.9f)), _mm256_set1_ps(-1.7999992f)));
-        mix8(r, g, b, 0.12f, 0.13f, 0.21f, cover);
-        if (_mm256_movemask_ps(_mm256_cmp_ps(dist, _mm256_set1_ps(2.0f), _CMP_LT_OQ)) != 0) {
-            __m256 line = smooth8(
-                _mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(2.0f)), _mm256_set1_ps(-1.1f)));
-            const int drawn =
-                ~_mm256_movemask_ps(_mm256_cmp_ps(line, _mm256_setzero_ps(), _CMP_EQ_OQ)) & 255;
-            float lines[8];
-            _mm256_storeu_ps(lines, line);
-            for (int j = 0; j < 8; ++j) {
-                if (!(drawn >> j & 1)) continue;
-                const int s = hits.segment[j];
-                const float at = arc[s] + (arc[s + 1] - arc[s]) * hits.param[j];
-                if (!(std::fmod(at, 24.0f) < 12.0f)) lines[j] = 0.0f;
+// Lanes out of reach are shaded as well: where a weight is exactly zero its
+// mix adds only a signed zero to a non-negative colour. One pass over a whole
+// pixel row's groups lets the out-of-order core overlap the long square root
+// and division chains of neighbouring groups.
+__attribute__((target("avx2"))) void shade_road_8(const RoadHits8* groups, const int* at, int count,
+                                                  const float* arc, float* red, float* green, float* blue) {
+    for (int t = 0; t < count; ++t) {
+        const RoadHits8& hits = groups[t];
+        const __m256 d2 = _mm256_loadu_ps(hits.d2);
+        if (_mm256_movemask_ps(_mm256_cmp_ps(d2, _mm256_set1_ps(784.0f), _CMP_LE_OQ)) == 0) continue;
+        const __m256 dist = _mm256_sqrt_ps(d2);
+        const __m256 glow = _mm256_mul_ps(
+            _mm256_set1_ps(0.5f),
+            smooth8(_mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(28.0f)), _mm256_set1_ps(-15.0f))));
+        const int q = at[t];
+        __m256 r = _mm256_loadu_ps(red + q), g = _mm256_loadu_ps(green + q), b = _mm256_loadu_ps(blue + q);
+        mix8(r, g, b, 1.0f, 0.78f, 0.38f, glow);
+        // From 12.9 on the asphalt and the centre line weigh exactly zero (about half the groups).
+        if (_mm256_movemask_ps(_mm256_cmp_ps(dist, _mm256_set1_ps(12.9f), _CMP_LT_OQ)) != 0) {
+            const __m256 cover = smooth8(
+                _mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(12.9f)), _mm256_set1_ps(-1.7999992f)));
+            __m256 line =
+                smooth8(_mm256_div_ps(_mm256_sub_ps(dist, _mm256_set1_ps(2.0f)), _mm256_set1_ps(-1.1f)));
+            const int drawn = ~_mm256_movemask_ps(_mm256_cmp_ps(line, _mm256_setzero_ps(), _CMP_EQ_OQ)) & 255;
+            if (drawn != 0) {  // the dash: only near the centre line
+                float lines[8];
+                _mm256_storeu_ps(lines, line);
+                for (int j = 0; j < 8; ++j) {
+                    if (!(drawn >> j & 1)) continue;
+                    const int s = hits.segment[j];
+                    const float along = arc[s] + (arc[s + 1] - arc[s]) * hits.param[j];
+                    if (!dash_on(along)) lines[j] = 0.0f;
+                }
+                line = _mm256_loadu_ps(lines);
             }
-            line = _mm256_loadu_ps(lines);
+            mix8(r, g, b, 0.12f, 0.13f, 0.21f, cover);
             mix8(r, g, b, 1.0f, 0.94f, 0.74f, _mm256_mul_ps(cover, line));
         }
+        _mm256_storeu_ps(red + q, r);
+        _mm256_storeu_ps(green + q, g);
+        _mm256_storeu_ps(blue + q, b);
     }
-    _mm256_storeu_ps(red, r);
-    _mm256_storeu_ps(green, g);
-    _mm256_storeu_ps(blue, b);
+}
+
+__attribute__((target("avx2"))) void sun_over_8(const float* sky, const float* xs8, float sy, float* red,
+                                                float* green, float* blue) {
+    const __m256 sx = _mm256_sub_ps(_mm256_loadu_ps(xs8), _mm256_set1_ps(128.0f));
+    const __m256d sy2 = _mm256_set1_pd(double(sy) * double(sy));
+    const __m256 d = _mm256_set_m128(hypot4_double(_mm256_extractf128_ps(sx, 1), sy2),
+                                     hypot4_double(_mm256_castps256_ps128(sx), sy2));
+    const __m256 glow =
+        smooth8(_mm256_mul_ps(_mm256_sub_ps(d, _mm256_set1_ps(120.0f)), _mm256_set1_ps(-0.015625f)));
+    __m256 r = _mm256_set1_ps(sky[0]), g = _mm256_set1_ps(sky[1]), b = _mm256_set1_ps(sky[2]);
+    mix8(r, g, b, 1.0f, 0.72f, 0.36f, _mm256_mul_ps(_mm256_set1_ps(0.55f), _mm256_mul_ps(glow, glow)));
+    // From 57 on the disc weighs exactly zero.
+    if (_mm256_movemask_ps(_mm256_cmp_ps(d, _mm256_set1_ps(57.0f), _CMP_LT_OQ)) == 0) {
+        _mm256_storeu_ps(red, r);
+        _mm256_storeu_ps(green, g);
+        _mm256_storeu_ps(blue, b);
+        return;
+    }
+    const __m256 q = _mm256_min_ps(_mm256_set1_ps(1.0f),
+                                   _mm256_max_ps(_mm256_setzero_ps(), _mm256_div_ps(d, _mm256_set1_ps(56.0f))));
+    // 0.93 - 0.29 q and 0.66 - 0.36 q, the first factor as a float difference gives it.
+    const __m256 tg = _mm256_add_ps(_mm256_set1_ps(0.93f), _mm256_mul_ps(_mm256_set1_ps(-0x1.28f5c4p-2f), q));
+    const __m256 tb = _mm256_sub_ps(_mm256_set1_ps(0.66f), _mm256_mul_ps(_mm256_set1_ps(0.36f), q));
+    const __m256 w = smooth8(_mm256_mul_ps(_mm256_sub_ps(d, _mm256_set1_ps(57.0f)), _mm256_set1_ps(-0.5f)));
+    _mm256_storeu_ps(red, _mm256_add_ps(r, _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(1.0f), r), w)));
+    _mm256_storeu_ps(green, _mm256_add_ps(g, _mm256_mul_ps(_mm256_sub_ps(tg, g), w)));
+    _mm256_storeu_ps(blue, _mm256_add_ps(b, _mm256_mul_ps(_mm256_sub_ps(tb, b), w)));
+}
+
+namespace {
+// The sums of one colour plane for eight pixels from sample 0 of `plane` on,
+// lanes in the order of pixels 0, 2, 4, 6, 1, 3, 5, 7 (each half of the
+// register transposes on its own).
+__attribute__((target("avx2"))) __m256 plane_sums_8(const float* plane, int stride) {
+    __m256 sum = _mm256_setzero_ps();
+    for (int i = 0; i < 4; ++i) {
+        const float* at = plane + static_cast<size_t>(i) * stride;
+        const __m256 a0 = _mm256_loadu_ps(at), a1 = _mm256_loadu_ps(at + 8);
+        const __m256 a2 = _mm256_loadu_ps(at + 16), a3 = _mm256_loadu_ps(at + 24);
+        const __m256 t0 = _mm256_unpacklo_ps(a0, a1), t1 = _mm256_unpackhi_ps(a0, a1);
+        const __m256 t2 = _mm256_unpacklo_ps(a2, a3), t3 = _mm256_unpackhi_ps(a2, a3);
+        sum = _mm256_add_ps(sum, _mm256_shuffle_ps(t0, t2, 0x44));  // sample 0 of each pixel
+        sum = _mm256_add_ps(sum, _mm256_shuffle_ps(t0, t2, 0xee));
+        sum = _mm256_add_ps(sum, _mm256_shuffle_ps(t1, t3, 0x44));
+        sum = _mm256_add_ps(sum, _mm256_shuffle_ps(t1, t3, 0xee));
+    }
+    return sum;
+}
+
+// to_byte(sum / h * 255 + 0.5): up to 0 gives 0, from 255 on 255, truncated between.
+__attribute__((target("avx2"))) __m256i channel_bytes_8(__m256 sum, __m256 h) {
+    const __m256 v =
+        _mm256_add_ps(_mm256_mul_ps(_mm256_div_ps(sum, h), _mm256_set1_ps(255.0f)), _mm256_set1_ps(0.5f));
+    return _mm256_cvttps_epi32(_mm256_min_ps(_mm256_set1_ps(255.0f), _mm256_max_ps(_mm256_setzero_ps(), v)));
+}
+}  // namespace
+
+__attribute__((target("avx2"))) void average_pixels_8(const float* red, const float* green, const float* blue,
+                                                      int stride, const int* inside_begin,
+                                                      const int* inside_end, int count, uint8_t* out) {
+    const __m256i order = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);  // pixel of each lane
+    const __m256i natural = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);  // lane of each pixel
+    for (int px = 0; px < count; px += 8) {
+        // Inside samples: the overlap of each sample row's inside run with the pixel.
+        const __m256i first = _mm256_slli_epi32(_mm256_add_epi32(order, _mm256_set1_epi32(px)), 2);
+        const __m256i last = _mm256_add_epi32(first, _mm256_set1_epi32(4));
+        __m256i h = _mm256_setzero_si256();
+        for (int i = 0; i < 4; ++i) {
+            const __m256i overlap = _mm256_sub_epi32(_mm256_min_epi32(last, _mm256_set1_epi32(inside_end[i])),
+                                                     _mm256_max_epi32(first, _mm256_set1_epi32(inside_begin[i])));
+            h = _mm256_add_epi32(h, _mm256_max_epi32(overlap, _mm256_setzero_si256()));
+        }
+        const __m256 hs = _mm256_cvtepi32_ps(h);
+        const size_t at = static_cast<size_t>(px) * 4;
+        const __m256i r = channel_bytes_8(plane_sums_8(red + at, stride), hs);
+        const __m256i g = channel_bytes_8(plane_sums_8(green + at, stride), hs);
+        const __m256i b = channel_bytes_8(plane_sums_8(blue + at, stride), hs);
+        const __m256i alpha = _mm256_srli_epi32(_mm256_mullo_epi32(h, _mm256_set1_epi32(255)), 4);
+        __m256i rgba = _mm256_or_si256(_mm256_or_si256(r, _mm256_slli_epi32(g, 8)),
+                                       _mm256_or_si256(_mm256_slli_epi32(b, 16), _mm256_slli_epi32(alpha, 24)));
+        // No sample inside: the pixel stays zero (its sums divide by zero).
+        rgba = _mm256_andnot_si256(_mm256_cmpeq_epi32(h, _mm256_setzero_si256()), rgba);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + at),
+                            _mm256_permutevar8x32_epi32(rgba, natural));
+    }
 }
 
 #else
 
-void shade_road_8(const RoadHits8&, const float*, float*, float*, float*) {}
+void average_pixels_8(const float*, const float*, const float*, int, const int*, const int*, int, uint8_t*) {}
+
+void sun_over_8(const float*, const float*, float, float*, float*, float*) {}
+
+void shade_road_8(const RoadHits8*, const int*, int, const float*, float*, float*, float*) {}
 
 bool emblem_wide_simd() { return false; }
 
-void nearest_road_8(const RoadLine*, const uint8_t*, const uint8_t*, const float*, float,
-                    RoadHits8&) {}
+void nearest_road_rows(const RoadLine*, const uint8_t*, const uint8_t*, const float*, const float*, int,
+                       RoadHits8*) {}
 
 #endif

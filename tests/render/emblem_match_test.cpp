@@ -15,7 +15,7 @@ namespace {
 TEST(EmblemMatchesPlainPainter, SameBytesAndSameRoadSegmentDistanceAndArcPerSample) {
     for (bool wide : {true, false}) {
         emblem_allow_wide_simd(wide);
-        for (int n : {16, 18, 100, 129, 256}) {
+        for (int n : {16, 18, 100, 128, 129, 200, 256}) {
             SCOPED_TRACE(testing::Message() << "size " << n << (wide ? ", AVX2 allowed" : ", kept to SSE2"));
             std::vector<uint8_t> plain, fast;
             paint_emblem_reference(n, plain);
