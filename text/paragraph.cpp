@@ -1,9 +1,13 @@
 // Paragraph layout: words and single ideographs become unbreakable pieces,
-// then lines are filled greedily, measuring each whole candidate line so
-// that shaping (Arabic joining, kerning) is accounted for exactly as drawn.
+// then lines are filled greedily. A line breaks exactly where measuring each
+// whole candidate (shaping, kerning and all, as drawn) would break it, but
+// only candidates near the limit are measured whole: the others are judged
+// by the widths of their pieces, each measured once, summed. Measuring every
+// candidate whole costs glyph work that grows with the square of the words.
 #include "text/paragraph.h"
 
 #include <string>
+#include <unordered_map>
 
 #include "text/text_system.h"
 #include "ui/widgets.h"
@@ -78,23 +82,65 @@ std::vector<WrapPiece> wrap_pieces(const std::string& text) {
     return pieces;
 }
 
+namespace {
+
+// How far a whole line's width may lie from the widths of its pieces summed,
+// per joint: kerning across the joint, ink hanging out of either side of a
+// piece, rounding and the fallback font's own space are each a fraction of
+// the size. A candidate judged by sums only when it clears the limit by more
+// than this breaks exactly where measuring the whole candidate would break it.
+int joint_tolerance(int size) { return size + 2; }
+
+}  // namespace
+
 std::vector<std::string> wrap_text(UiContext& ui, const std::string& text, int max_width,
                                    int size) {
     std::vector<std::string> lines;
     std::string line;
+    // The line's width is `measured` (its last whole measurement, or its first
+    // piece alone) plus `added`, the summed widths of the `joints` pieces
+    // joined since, each with its separator.
+    int measured = 0, added = 0, joints = 0;
+    int space = -1;
+    std::unordered_map<std::string, int> piece_widths;  // ideographs and words recur
+    auto width_of = [&](const std::string& piece) {
+        auto it = piece_widths.find(piece);
+        if (it == piece_widths.end())
+            it = piece_widths.emplace(piece, ui_text_width(ui, piece, size, false)).first;
+        return it->second;
+    };
     for (const WrapPiece& piece : wrap_pieces(text)) {
+        const int width = width_of(piece.text);
         if (line.empty()) {
             line = piece.text;
+            measured = width, added = 0, joints = 0;
             continue;
         }
+        if (piece.space_before && space < 0) space = ui_text_width(ui, " ", size, false);
+        const int step = (piece.space_before ? space : 0) + width;
+        const int sum = measured + added + step;
+        const int slack = (joints + 1) * joint_tolerance(size);
         std::string candidate = line;
         if (piece.space_before) candidate += ' ';
         candidate += piece.text;
-        if (ui_text_width(ui, candidate, size, false) > max_width) {
+        bool fits = sum + slack <= max_width;
+        if (!fits && sum - slack <= max_width) {
+            const int whole = ui_text_width(ui, candidate, size, false);
+            fits = whole <= max_width;
+            if (fits) {
+                line = std::move(candidate);
+                measured = whole, added = 0, joints = 0;
+                continue;
+            }
+        }
+        if (fits) {
+            line = std::move(candidate);
+            added += step;
+            joints += 1;
+        } else {
             lines.push_back(line);
             line = piece.text;
-        } else {
-            line = std::move(candidate);
+            measured = width, added = 0, joints = 0;
         }
     }
     if (!line.empty()) lines.push_back(line);
