@@ -85,28 +85,47 @@ TTF_Font* open_font(TextSystem& ts, const std::string& path, int size) {
     return TTF_OpenFontRW(file, 0, size);
 }
 
-bool file_opens(TextSystem& ts, const char* path) {
+// Whether the file opens as a font; its probe handle is handed to `keep`
+// when given (the size-PROBE_POINT_SIZE handle, saving one more opening).
+bool file_opens(TextSystem& ts, const char* path, TTF_Font** keep = nullptr) {
     if (!path) return false;
     TTF_Font* f = open_font(ts, path, PROBE_POINT_SIZE);
     if (!f) return false;
-    TTF_CloseFont(f);
+    if (keep) *keep = f;
+    else TTF_CloseFont(f);
     return true;
 }
 
 // First pair whose regular file opens; its bold file, or the regular one again.
-bool choose_from(TextSystem& ts, const FontList& list, std::string& regular, std::string& bold) {
+bool choose_from(TextSystem& ts, const FontList& list, std::string& regular, std::string& bold,
+                 TTF_Font** keep_regular = nullptr) {
     for (int i = 0; i < list.count; ++i) {
         const FontPair& pair = list.pairs[i];
-        if (!file_opens(ts, pair.regular)) continue;
+        if (!file_opens(ts, pair.regular, keep_regular)) continue;
         regular = pair.regular;
-        bold = file_opens(ts, pair.bold) ? pair.bold : pair.regular;
+        // A pair naming one file twice has opened already.
+        const bool same = pair.bold && regular == pair.bold;
+        bold = same || file_opens(ts, pair.bold) ? pair.bold : pair.regular;
         return true;
     }
     return false;
 }
 
+// The chosen regular file's probe handle serves its size from now on.
+void keep_probe(TextSystem& ts, TTF_Font* probe) {
+    if (!probe) return;
+    if (!ts.fonts.emplace(2 * PROBE_POINT_SIZE, probe).second) {
+        TTF_CloseFont(probe);
+        return;
+    }
+    apply_font_script(ts, probe);
+}
+
 bool choose_from(const FontList& list, TextSystem& ts) {
-    return choose_from(ts, list, ts.regular_font_path, ts.bold_font_path);
+    TTF_Font* probe = nullptr;
+    const bool chosen = choose_from(ts, list, ts.regular_font_path, ts.bold_font_path, &probe);
+    keep_probe(ts, probe);
+    return chosen;
 }
 
 void close_all(std::map<int32_t, TTF_Font*>& fonts) {
