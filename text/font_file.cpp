@@ -12,6 +12,7 @@ struct BlockFile {
     SDL_RWops* file = nullptr;
     Sint64 size = 0;
     Sint64 position = 0;
+    Sint64 file_position = -1;  // of `file`, so a run of blocks is read without seeking
     long blocks_read = 0;
     std::vector<std::unique_ptr<uint8_t[]>> blocks;  // by offset / FONT_FILE_BLOCK; null until read
 };
@@ -31,9 +32,13 @@ const uint8_t* block_at(BlockFile& f, size_t index) {
     const Sint64 start = static_cast<Sint64>(index * FONT_FILE_BLOCK);
     const size_t length = static_cast<size_t>(std::min<Sint64>(FONT_FILE_BLOCK, f.size - start));
     std::unique_ptr<uint8_t[]> bytes(new uint8_t[length]);
-    if (SDL_RWseek(f.file, start, RW_SEEK_SET) != start ||
-        SDL_RWread(f.file, bytes.get(), 1, length) != length)
+    if (f.file_position != start && SDL_RWseek(f.file, start, RW_SEEK_SET) != start) {
+        f.file_position = -1;
         return nullptr;
+    }
+    const bool whole = SDL_RWread(f.file, bytes.get(), 1, length) == length;
+    f.file_position = whole ? start + static_cast<Sint64>(length) : -1;
+    if (!whole) return nullptr;
     f.blocks_read += 1;
     block = std::move(bytes);
     return block.get();
