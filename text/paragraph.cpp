@@ -1,9 +1,14 @@
 // Paragraph layout: words and single ideographs become unbreakable pieces,
-// then lines are filled greedily, measuring each whole candidate line so
-// that shaping (Arabic joining, kerning) is accounted for exactly as drawn.
+// then lines are filled greedily, breaking where measuring each whole
+// candidate (shaping, kerning and all, as drawn) would break it. Only
+// candidates near the limit are measured whole: the others are judged by the
+// widths of their pieces, each measured once, summed, and a finished line
+// judged by sums is measured whole once to prove it fits. Measuring every
+// candidate whole costs glyph work that grows with the square of the words.
 #include "text/paragraph.h"
 
 #include <string>
+#include <unordered_map>
 
 #include "text/text_system.h"
 #include "ui/widgets.h"
@@ -78,26 +83,91 @@ std::vector<WrapPiece> wrap_pieces(const std::string& text) {
     return pieces;
 }
 
-std::vector<std::string> wrap_text(UiContext& ui, const std::string& text, int max_width,
-                                   int size) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (const WrapPiece& piece : wrap_pieces(text)) {
-        if (line.empty()) {
-            line = piece.text;
-            continue;
-        }
+namespace {
+
+// How far a whole line's width may lie from the widths of its pieces summed,
+// per joint: kerning across the joint, ink hanging out of either side of a
+// piece, rounding and the fallback font's own space are each a fraction of
+// the size. For real text, a candidate judged by sums only when it clears the
+// limit by more than this breaks where measuring it whole would break it.
+int joint_tolerance(int size) { return size + 2; }
+
+// Widths of one wrapping's pieces and separator, each measured once:
+// ideographs and words recur.
+struct PieceWidths {
+    UiContext& ui;
+    int size;
+    int space = -1;
+    std::unordered_map<std::string, int> known;
+
+    int of(const std::string& piece) {
+        auto it = known.find(piece);
+        if (it == known.end()) it = known.emplace(piece, ui_text_width(ui, piece, size, false)).first;
+        return it->second;
+    }
+    int separator() {
+        if (space < 0) space = ui_text_width(ui, " ", size, false);
+        return space;
+    }
+};
+
+// Fills `line` greedily from pieces[first] and returns the index after its
+// last piece. `exact` measures every candidate whole; otherwise the line's
+// width is `measured` (its last whole measurement, or its first piece) plus
+// `added`, the summed widths of the `joints` pieces joined since, and only
+// candidates within the tolerance of the limit are measured whole.
+// `measured_whole` tells whether the line's width as it ends was measured.
+size_t fill_line(const std::vector<WrapPiece>& pieces, size_t first, int max_width,
+                 PieceWidths& widths, bool exact, std::string& line, bool& measured_whole) {
+    line = pieces[first].text;
+    int measured = widths.of(line), added = 0, joints = 0;
+    measured_whole = true;  // a lone piece is a line at any width
+    size_t i = first + 1;
+    for (; i < pieces.size(); ++i) {
+        const WrapPiece& piece = pieces[i];
         std::string candidate = line;
         if (piece.space_before) candidate += ' ';
         candidate += piece.text;
-        if (ui_text_width(ui, candidate, size, false) > max_width) {
-            lines.push_back(line);
-            line = piece.text;
-        } else {
-            line = std::move(candidate);
+        if (!exact) {
+            const int step = (piece.space_before ? widths.separator() : 0) + widths.of(piece.text);
+            const int sum = measured + added + step;
+            const int slack = (joints + 1) * joint_tolerance(widths.size);
+            if (sum - slack > max_width) break;
+            if (sum + slack <= max_width) {
+                line = std::move(candidate);
+                added += step, joints += 1;
+                measured_whole = false;
+                continue;
+            }
         }
+        const int whole = ui_text_width(widths.ui, candidate, widths.size, false);
+        if (whole > max_width) break;
+        line = std::move(candidate);
+        measured = whole, added = 0, joints = 0;
+        measured_whole = true;
     }
-    if (!line.empty()) lines.push_back(line);
+    return i;
+}
+
+}  // namespace
+
+std::vector<std::string> wrap_text(UiContext& ui, const std::string& text, int max_width,
+                                   int size) {
+    const std::vector<WrapPiece> pieces = wrap_pieces(text);
+    PieceWidths widths{ui, size, -1, {}};
+    std::vector<std::string> lines;
+    std::string line;
+    for (size_t i = 0; i < pieces.size();) {
+        bool measured_whole = false;
+        size_t next = fill_line(pieces, i, max_width, widths, false, line, measured_whole);
+        // Pieces that shape differently once joined (malformed UTF-8 across
+        // a joint) can make the sums wrong: such a line is filled again,
+        // measuring every candidate whole.
+        if (!measured_whole && ui_text_width(ui, line, size, false) > max_width)
+            next = fill_line(pieces, i, max_width, widths, true, line, measured_whole);
+        lines.push_back(std::move(line));
+        i = next;
+    }
     return lines;
 }
 

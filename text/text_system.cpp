@@ -2,12 +2,14 @@
 // opened from them. No font ships with the program, so each writing system
 // has an ordered list of system files (Windows first, then Linux) and every
 // list falls back to the default one. Files are only probed when the
-// language changes; real handles are opened per size on first use.
+// language changes; real handles are opened per size on first use, all
+// handles of one file reading it through one shared stream.
 #include "text/text_system.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include "text/font_file.h"
 #include "text/font_script.h"
 #include "text/text_render.h"
 
@@ -73,28 +75,57 @@ FontLists g_lists = DEFAULT_LISTS;
 
 // [SECTION] Probing
 
-bool file_opens(const char* path) {
+// A handle on the file's shared stream, which is opened on first use.
+TTF_Font* open_font(TextSystem& ts, const std::string& path, int size) {
+    auto it = ts.font_files.find(path);
+    if (it == ts.font_files.end()) it = ts.font_files.emplace(path, open_font_file(path)).first;
+    SDL_RWops* file = it->second;
+    // SDL2_ttf takes the stream's position as the start of the font.
+    if (!file || SDL_RWseek(file, 0, RW_SEEK_SET) != 0) return nullptr;
+    return TTF_OpenFontRW(file, 0, size);
+}
+
+// Whether the file opens as a font; its probe handle is handed to `keep`
+// when given (the size-PROBE_POINT_SIZE handle, saving one more opening).
+bool file_opens(TextSystem& ts, const char* path, TTF_Font** keep = nullptr) {
     if (!path) return false;
-    TTF_Font* f = TTF_OpenFont(path, PROBE_POINT_SIZE);
+    TTF_Font* f = open_font(ts, path, PROBE_POINT_SIZE);
     if (!f) return false;
-    TTF_CloseFont(f);
+    if (keep) *keep = f;
+    else TTF_CloseFont(f);
     return true;
 }
 
 // First pair whose regular file opens; its bold file, or the regular one again.
-bool choose_from(const FontList& list, std::string& regular, std::string& bold) {
+bool choose_from(TextSystem& ts, const FontList& list, std::string& regular, std::string& bold,
+                 TTF_Font** keep_regular = nullptr) {
     for (int i = 0; i < list.count; ++i) {
         const FontPair& pair = list.pairs[i];
-        if (!file_opens(pair.regular)) continue;
+        if (!file_opens(ts, pair.regular, keep_regular)) continue;
         regular = pair.regular;
-        bold = file_opens(pair.bold) ? pair.bold : pair.regular;
+        // A pair naming one file twice has opened already.
+        const bool same = pair.bold && regular == pair.bold;
+        bold = same || file_opens(ts, pair.bold) ? pair.bold : pair.regular;
         return true;
     }
     return false;
 }
 
+// The chosen regular file's probe handle serves its size from now on.
+void keep_probe(TextSystem& ts, TTF_Font* probe) {
+    if (!probe) return;
+    if (!ts.fonts.emplace(2 * PROBE_POINT_SIZE, probe).second) {
+        TTF_CloseFont(probe);
+        return;
+    }
+    apply_font_script(ts, probe);
+}
+
 bool choose_from(const FontList& list, TextSystem& ts) {
-    return choose_from(list, ts.regular_font_path, ts.bold_font_path);
+    TTF_Font* probe = nullptr;
+    const bool chosen = choose_from(ts, list, ts.regular_font_path, ts.bold_font_path, &probe);
+    keep_probe(ts, probe);
+    return chosen;
 }
 
 void close_all(std::map<int32_t, TTF_Font*>& fonts) {
@@ -107,17 +138,20 @@ void close_fonts(TextSystem& ts) {
     ts.wrap_cache.clear();
     close_all(ts.fonts);
     close_all(ts.fallback_fonts);
+    for (auto& entry : ts.font_files)
+        if (entry.second) SDL_RWclose(entry.second);
+    ts.font_files.clear();
     ts.fallback_chosen = false;
     ts.fallback_regular_path.clear();
     ts.fallback_bold_path.clear();
 }
 
-TTF_Font* open_once(std::map<int32_t, TTF_Font*>& fonts, const std::string& path, int size,
-                    bool bold) {
+TTF_Font* open_once(TextSystem& ts, std::map<int32_t, TTF_Font*>& fonts, const std::string& path,
+                    int size, bool bold) {
     const int32_t key = 2 * size + (bold ? 1 : 0);
     auto it = fonts.find(key);
     if (it != fonts.end()) return it->second;
-    TTF_Font* font = TTF_OpenFont(path.c_str(), size);
+    TTF_Font* font = open_font(ts, path, size);
     fonts.emplace(key, font);
     return font;
 }
@@ -196,7 +230,7 @@ void text_shutdown(TextSystem& ts) {
 
 TTF_Font* font_for(TextSystem& ts, int size, bool bold) {
     const size_t known = ts.fonts.size();
-    TTF_Font* font = open_once(ts.fonts, bold ? ts.bold_font_path : ts.regular_font_path, size, bold);
+    TTF_Font* font = open_once(ts, ts.fonts, bold ? ts.bold_font_path : ts.regular_font_path, size, bold);
     if (ts.fonts.size() != known) apply_font_script(ts, font);
     return font;
 }
@@ -207,13 +241,13 @@ TTF_Font* fallback_font_for(TextSystem& ts, int size, bool bold) {
         // covers everything never opens more files than its own.
         ts.fallback_chosen = true;
         if (ts.ttf_ready &&
-            choose_from(g_lists.fallback, ts.fallback_regular_path, ts.fallback_bold_path) &&
+            choose_from(ts, g_lists.fallback, ts.fallback_regular_path, ts.fallback_bold_path) &&
             ts.fallback_regular_path == ts.regular_font_path) {
             ts.fallback_regular_path.clear();
             ts.fallback_bold_path.clear();
         }
     }
     if (ts.fallback_regular_path.empty()) return nullptr;
-    return open_once(ts.fallback_fonts, bold ? ts.fallback_bold_path : ts.fallback_regular_path,
+    return open_once(ts, ts.fallback_fonts, bold ? ts.fallback_bold_path : ts.fallback_regular_path,
                      size, bold);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 typedef struct _TTF_Font TTF_Font;
+struct SDL_RWops;
 
 struct FontPair {
     const char* regular;
@@ -51,6 +52,9 @@ struct TextSystem {
     // Paragraphs already broken into lines, by size, width and text; valid
     // for the fonts in use, so emptied whenever they change.
     std::unordered_map<std::string, std::vector<std::string>> wrap_cache;
+    // Font file streams by path, each shared by every handle opened from
+    // that file (null: the file did not open); closed after the handles.
+    std::map<std::string, SDL_RWops*> font_files;
 };
 
 constexpr int PROBE_POINT_SIZE = 16;

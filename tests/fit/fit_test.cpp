@@ -92,6 +92,35 @@ TEST_P(FitTest, WrappedLinesNeverStartWithClosingPunctuation) {
                 EXPECT_NE(line.rfind(mark, 0), 0u) << language_info(current_language()).code << ": " << line;
 }
 
+// Greedy filling that measures every candidate line whole: where each line must break.
+std::vector<std::string> whole_candidate_wrap(UiContext& ui, const std::string& text, int max_width, int size) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (const WrapPiece& piece : wrap_pieces(text)) {
+        const std::string candidate = line.empty() ? piece.text : line + (piece.space_before ? " " : "") + piece.text;
+        if (!line.empty() && ui_text_width(ui, candidate, size, false) > max_width) {
+            lines.push_back(line);
+            line = piece.text;
+        } else {
+            line = candidate;
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+// Wrapping judges most candidates by summed piece widths; no break may move for it,
+// at any body size of the UI scales and any width from a narrow column to the page.
+TEST_P(FitTest, EveryMessageBreaksWhereMeasuringWholeCandidatesBreaksIt) {
+    for (int size : {14, 18, 27, 36})
+        for (int width = 90; width <= 1200; width += width < 700 ? 41 : 160)
+            for (MsgId id = 0; id < MESSAGE_COUNT; ++id) {
+                const std::string text = tr(id);
+                ASSERT_EQ(wrap_text(ui, text, width, size), whole_candidate_wrap(ui, text, width, size))
+                    << where(id) << " at " << size << " in " << width;
+            }
+}
+
 INSTANTIATE_TEST_SUITE_P(AllLanguages, FitTest, ::testing::Range(0, LANGUAGE_COUNT),
                          [](const ::testing::TestParamInfo<int>& info) { return LANGUAGES[info.param].code; });
 

@@ -115,7 +115,7 @@ TEST_F(Text, NothingOpensMeansNoText) {
     EXPECT_EQ(std::vector<int64_t>({t.texture, t.width, t.height}), std::vector<int64_t>(3, 0));
 }
 
-TEST_F(Text, EachSizeAndWeightOpensOnceAndAFailureIsRemembered) {
+TEST_F(Text, EachSizeAndWeightOpensOnceFromOneSharedFileAndAFailureIsRemembered) {
 #ifdef _WIN32
     GTEST_SKIP() << "a font file that is open cannot be deleted there";
 #endif
@@ -126,15 +126,22 @@ TEST_F(Text, EachSizeAndWeightOpensOnceAndAFailureIsRemembered) {
     ASSERT_TRUE(restart_with_lists());
     TTF_Font* r = font_for(ts, 20, false);
     TTF_Font* b = font_for(ts, 20, true);
-    std::filesystem::remove(copy);  // known handles still answer; a new size fails and stays failed
+    std::filesystem::remove(copy);  // the file opened once serves every later size
     EXPECT_TRUE(r && b && r != b);
     EXPECT_EQ(font_for(ts, 20, false), r);
     EXPECT_EQ(font_for(ts, 20, true), b);
-    EXPECT_EQ(font_for(ts, 22, false), nullptr);
-    std::filesystem::copy_file(DEJAVU, copy);
-    EXPECT_EQ(font_for(ts, 22, false), nullptr);
-    std::filesystem::remove(copy);
-    EXPECT_EQ(ts.fonts.size(), 3u);
+    EXPECT_EQ(ts.font_files.size(), 1u);
+    for (int size : {13, 22, 36}) {  // measured as a handle of its own opened from the path
+        TTF_Font* own = TTF_OpenFont(DEJAVU.c_str(), size);
+        EXPECT_EQ(width_in(font_for(ts, size, false), "Wavy Torvanel"), width_in(own, "Wavy Torvanel")) << size;
+        TTF_CloseFont(own);
+    }
+    EXPECT_EQ(font_for(ts, 65536, false), nullptr);  // too large for FreeType
+    EXPECT_EQ(font_for(ts, 65536, false), nullptr);
+    EXPECT_EQ(ts.fonts.at(2 * 65536), nullptr);
+    // The handle that proved the file opens serves its size; nothing else was opened.
+    EXPECT_EQ(ts.fonts.size(), 7u);
+    EXPECT_NE(ts.fonts.at(2 * PROBE_POINT_SIZE), nullptr);
 }
 
 TEST_F(Text, TextureHasTheMeasuredSizeAndColourTopRowFirstAndIsCachedPerTextSizeColourAndWeight) {
@@ -184,13 +191,13 @@ TEST_F(Text, CacheStartsAfreshOnAMissPastItsLimitAndOnAnotherLanguageOnly) {
     for (int i = 0; i <= 900; ++i) names.push_back(render_text(ts, std::to_string(i), 10, WHITE, false).texture);
     ASSERT_EQ(ts.cache.size(), 901u);
     text_set_language(ts, 0);  // the same language keeps fonts and textures
-    EXPECT_EQ(ts.fonts.size(), 1u);
+    EXPECT_EQ(ts.fonts.size(), 2u);  // this size and the probed one
     EXPECT_EQ(render_text(ts, "17", 10, WHITE, false).texture, names[17]);  // a hit past the limit keeps them too
     EXPECT_EQ(ts.cache.size(), 901u);
     const uint32_t fresh = render_text(ts, "new", 10, WHITE, false).texture;
     EXPECT_EQ(ts.cache.size(), 1u);
     text_set_language(ts, 7);
-    EXPECT_TRUE(ts.cache.empty() && ts.fonts.empty());
+    EXPECT_TRUE(ts.cache.empty() && ts.fonts.count(2 * 10) == 0);
     EXPECT_TRUE(is_texture(fresh));  // the frame's batch may still draw it
     text_end_frame(ts);
     EXPECT_FALSE(is_texture(fresh));
