@@ -75,14 +75,22 @@ FontLists g_lists = DEFAULT_LISTS;
 
 // [SECTION] Probing
 
-// A handle on the file's shared stream, which is opened on first use.
+// A handle on the file's shared stream, which is opened on first use (its
+// probe); a file that does not open as a font is closed again at once.
 TTF_Font* open_font(TextSystem& ts, const std::string& path, int size) {
+    if (!ts.ttf_ready) return nullptr;  // no font opens before TTF_Init
     auto it = ts.font_files.find(path);
-    if (it == ts.font_files.end()) it = ts.font_files.emplace(path, open_font_file(path)).first;
-    SDL_RWops* file = it->second;
+    const bool first = it == ts.font_files.end();
+    if (first) it = ts.font_files.emplace(path, open_font_file(path)).first;
+    SDL_RWops*& file = it->second;
     // SDL2_ttf takes the stream's position as the start of the font.
     if (!file || SDL_RWseek(file, 0, RW_SEEK_SET) != 0) return nullptr;
-    return TTF_OpenFontRW(file, 0, size);
+    TTF_Font* font = TTF_OpenFontRW(file, 0, size);
+    if (!font && first) {
+        SDL_RWclose(file);
+        file = nullptr;
+    }
+    return font;
 }
 
 // Whether the file opens as a font; its probe handle is handed to `keep`

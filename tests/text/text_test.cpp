@@ -5,10 +5,12 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "i18n/languages.h"
 #include "render/gl_api.h"
+#include "tests/support/portable.h"
 #include "tests/support/gl_context.h"
 #include "text/font_script.h"
 #include "text/elide.h"
@@ -105,8 +107,16 @@ TEST_F(Text, ReplacedListsFallBackAMissingBoldIsTheRegularAndStartingNeedsOnlyTh
     EXPECT_EQ(paths(), DEJAVU_BOLD + " " + DEJAVU_BOLD);
 }
 
-TEST_F(Text, NothingOpensMeansNoText) {
+TEST_F(Text, NothingOpensMeansNoTextAndNoFileIsHeldOpen) {
+    const std::string plain = make_temp_dir("torvanel-not-a-font") + "/plain.ttf";
+    std::ofstream(plain) << "plain text, not a font";
+    const FontPair not_fonts[1] = {{plain.c_str(), plain.c_str()}};
+    lists.fallback = {not_fonts, 1};
     EXPECT_FALSE(restart_with_lists());
+    EXPECT_EQ(ts.font_files.at(plain), nullptr);  // closed as soon as it proved no font
+    TextSystem never_started;
+    EXPECT_FALSE(load_fonts_for_language(never_started, 0, nullptr));
+    EXPECT_TRUE(never_started.font_files.empty());
     EXPECT_EQ(diag, "No usable font found. Text will not be drawn.\n");
     EXPECT_EQ(paths(), " ");  // both empty
     EXPECT_EQ(measure_text(ts, "Next", 18, false), 0);
