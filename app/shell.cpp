@@ -72,7 +72,6 @@ void shell_handle_event(const SDL_Event& event, float fx, float fy, UiInput& inp
 
 int run_shell(Application& app) {
     attach_parent_console();
-    app.prepare();
     // Windows would otherwise stretch the window's bitmap at 125-200 % display
     // scaling (blurry text): with these the drawable has the real pixel size,
     // so ui_scale_for sees the display's scale. Other systems ignore them.

@@ -12,9 +12,6 @@ union SDL_Event;
 // The application interface the shell drives (the setup wizard implements it).
 struct Application {
     virtual ~Application() = default;
-    // Once, before SDL starts: work that needs neither SDL nor GL may begin
-    // here on threads of its own, while the window and context open.
-    virtual void prepare() {}
     // Once, after the GL entry points are loaded; false when it cannot run.
     virtual bool start(SDL_Window* window) = 0;
     // Once per frame; false ends the loop right after this frame. May clear `running`.

@@ -145,8 +145,6 @@ bool draw_frame(SetupState& state, UiContext& ui, TextSystem* text, SDL_Window* 
 
 // [SECTION] Application
 
-void SetupWizard::prepare() { start_emblem_painting(EMBLEM_SIZE); }
-
 bool SetupWizard::start(SDL_Window* window) {
     (void)window;
     // Without fonts the wizard simply draws no text.

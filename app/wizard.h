@@ -56,7 +56,6 @@ struct SetupWizard : Application {
     Automation automation;
     std::string diagnostics;
 
-    void prepare() override;  // starts painting the emblem
     bool start(SDL_Window* window) override;
     bool frame(SDL_Window* window, const UiInput& input, float wheel, float scale, int width,
                int height, bool& running) override;

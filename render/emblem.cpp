@@ -18,8 +18,6 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
-#include <system_error>
-#include <thread>
 
 #include "render/emblem_road.h"
 #include "render/emblem_scene.h"
@@ -372,50 +370,10 @@ void emblem_road_hits(int n, std::vector<EmblemRoadHit>& hits) {
 
 // [SECTION] Texture
 
-namespace {
-
-// The painting started ahead of the texture; joined by the texture or at exit.
-struct EarlyPainting {
-    int n = 0;
-    std::vector<uint8_t> pixels;
-    std::thread worker;
-    ~EarlyPainting() {
-        if (worker.joinable()) worker.join();
-    }
-};
-
-EarlyPainting& early_painting() {
-    static EarlyPainting early;
-    return early;
-}
-
-// Moves the early painting's pixels into `pixels` when it paints n (waiting
-// for it); one of another size is left for a later call.
-bool take_early_painting(int n, std::vector<uint8_t>& pixels) {
-    EarlyPainting& early = early_painting();
-    if (!early.worker.joinable() || early.n != n) return false;
-    early.worker.join();
-    pixels.swap(early.pixels);
-    return true;
-}
-
-}  // namespace
-
-void start_emblem_painting(int size) {
-    EarlyPainting& early = early_painting();
-    if (early.n != 0) return;
-    early.n = std::max(size, 16);
-    try {
-        early.worker = std::thread([&early] { paint_emblem(early.n, early.pixels); });
-    } catch (const std::system_error&) {
-        // No thread: the texture paints for itself.
-    }
-}
-
 uint32_t make_emblem_texture(int size, int* width_out, int* height_out) {
     const int n = std::max(size, 16);
     std::vector<uint8_t> pixels;
-    if (!take_early_painting(n, pixels)) paint_emblem(n, pixels);
+    paint_emblem(n, pixels);
     GLuint texture = 0;
     gl.glGenTextures(1, &texture);
     gl.glBindTexture(GL_TEXTURE_2D, texture);

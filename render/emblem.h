@@ -6,15 +6,8 @@
 #include <vector>
 
 // Paints max(size, 16) pixels square and uploads it; returns the texture name.
-// Either output may be null. Takes the pixels of an early painting of that
-// size (waiting for it to finish) instead of painting them again.
+// Either output may be null.
 uint32_t make_emblem_texture(int size, int* width_out, int* height_out);
-// Starts painting the emblem of max(size, 16) pixels on a thread of its own,
-// so that it overlaps the opening of the window and the GL context, which
-// keep one core busy and leave the others idle. Needs neither SDL nor GL.
-// Only the first call paints; without threads it does nothing. A painting
-// that make_emblem_texture never takes is waited for at exit.
-void start_emblem_painting(int size);
 // Resizes `pixels` to n*n*4 zero bytes (RGBA, top row first) and paints the emblem.
 void paint_emblem(int n, std::vector<uint8_t>& pixels);
 // Whether (x, y) falls on a lit window of the building with this left edge and top.
