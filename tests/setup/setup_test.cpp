@@ -12,7 +12,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include "i18n/catalogue.h"
 #include "setup/command.h"
 #include "setup/copy_engine.h"
 #include "setup/game_files.h"
@@ -30,6 +29,8 @@ const std::string HINT = "\n\nIf the game is running, close it, press Back and t
 Strings g_commands;  // what the captured runner was given
 #ifdef _WIN32
 unsigned alarm(unsigned) { return 0; }  // no FIFOs there to wait on
+#else
+void set_file_limit(rlim_t bytes) { const rlimit limit = {bytes, RLIM_INFINITY}; setrlimit(RLIMIT_FSIZE, &limit); }
 #endif
 
 fs::path u8(const std::string& path) { return fs::u8path(path); }
@@ -71,8 +72,7 @@ struct Setup : testing::Test {
         expect_sources_unchanged();
         set_command_runner(nullptr), fs::current_path(old_dir), fs::remove_all(temp);
     }
-    // After checking the sources: new ones of these sizes, an install folder with an older, longer README,
-    // a fresh state.
+    // Checks the sources, then makes new ones of these sizes, an older, longer README to install over, a state.
     void restart(const Sizes& sizes) {
         expect_sources_unchanged();  // by the previous run
         for (const std::string& folder : {src, inst}) fs::remove_all(u8(folder)), fs::create_directories(u8(folder));
@@ -126,7 +126,7 @@ TEST_F(Setup, GameFilesMakeEightEntriesInOrderOrTheFirstFailingOneIsNamed) {
                                 "music2.mp3 4", "music3.mp3 0", "README.txt 10", "LICENSE.txt 70000"}));
     EXPECT_EQ(state->game_bytes, 635560u);
     state->game_bytes = 1572864;
-    EXPECT_EQ(format_text(tr(203), space_needed_mb(*state)), "Space needed: about 1.5 MB");
+    EXPECT_EQ(space_needed_mb(*state), 1.5);
 
     std::string missing;  // the first failing file is named
     fs::remove(u8(src + "/README.txt")), fs::remove(u8(src + "/LICENSE.txt"));
@@ -165,6 +165,8 @@ TEST_F(Setup, EachFrameCopiesAtMostThreeMebibytes) {
 // shortcuts are still made) or stops with its text; after a failure Back and Install copy again.
 TEST_F(Setup, InstallEndsInPlaceOrStopsWithItsTextThenBackAndInstallCopyAgain) {
     const std::string outside = temp + "/outside.txt", exe = "/Torvanel.exe", blocked = temp + "/blocker/Torvanel";
+    const std::string readme = src + "/README.txt";
+    const auto take_readme = [&] { fs::remove(u8(readme)), sources.erase("README.txt"); };
     struct Row {
         const char* what; std::function<void()> arrange; size_t commands; std::string error = ""; size_t file = 0;
     };
@@ -173,23 +175,18 @@ TEST_F(Setup, InstallEndsInPlaceOrStopsWithItsTextThenBackAndInstallCopyAgain) {
         {"a symbolic link", [&] { fs::create_symlink(u8(outside), u8(inst + exe)); }, 0},
         {"a FIFO", [&] { mkfifo((inst + exe).c_str(), 0600); }, 0},
         {"a link to that folder", [&] { fs::remove_all(u8(inst)), fs::create_directory_symlink(u8(src), u8(inst)); }, 2},
-        {"a full disk: no byte past 250 KB (signal ignored, write fails)", [&] {
-             signal(SIGXFSZ, SIG_IGN);
-             const rlimit limit = {250000, RLIM_INFINITY};
-             setrlimit(RLIMIT_FSIZE, &limit);
-         }, 0, "The disk is full or not writable while copying music1.mp3.", 3},
-        {"a FIFO source fails, never waits", [&] {
-             fs::remove(u8(src + "/README.txt")), mkfifo((src + "/README.txt").c_str(), 0600);
-             sources.erase("README.txt");
-         }, 0, "Could not write README.txt to:\n" + inst + HINT, 6},
+        {"a full disk: no byte past 250 KB", [&] { signal(SIGXFSZ, SIG_IGN), set_file_limit(250000); }, 0,
+         "The disk is full or not writable while copying music1.mp3.", 3},
+        {"a FIFO source fails, never waits", [&] { take_readme(), mkfifo(readme.c_str(), 0600); }, 0,
+         "Could not write README.txt to:\n" + inst + HINT, 6},
 #endif
         {"a hard link", [&] { fs::create_hard_link(u8(outside), u8(inst + exe)); }, 0},
         {"the folder setup runs from", [&] { state->install_dir = src; }, 2},
         {"a hard link to the source", [&] { fs::create_hard_link(u8(src + exe), u8(inst + exe)); }, 0},
         {"a file in the folder's way", [&] { write_file(temp + "/blocker", ""), state->install_dir = blocked; }, 0,
          "Could not create the folder:\n" + blocked + "\n\nNot a directory", 0},
-        {"a source removed after the check", [&] { fs::remove(u8(src + "/README.txt")), sources.erase("README.txt"); },
-         0, "Could not write README.txt to:\n" + inst + HINT, 6},
+        {"a source removed after the check", take_readme, 0,
+         "Could not write README.txt to:\n" + inst + HINT, 6},
         {"a folder in a file's place", [&] { fs::create_directory(u8(inst + "/SDL2.dll")); }, 0,
          "Could not write SDL2.dll to:\n" + inst + HINT, 1},
     };
@@ -201,8 +198,7 @@ TEST_F(Setup, InstallEndsInPlaceOrStopsWithItsTextThenBackAndInstallCopyAgain) {
         row.arrange();
         run();
 #ifndef _WIN32
-        const rlimit unlimited = {RLIM_INFINITY, RLIM_INFINITY};
-        setrlimit(RLIMIT_FSIZE, &unlimited);
+        set_file_limit(RLIM_INFINITY);
 #endif
         EXPECT_EQ(state->error_text, row.error);
         EXPECT_EQ(state->page, row.error.empty() ? 4 : 5);
