@@ -235,12 +235,11 @@ TEST_F(Setup, AbandonedMidFileKeepsThePartialCopyAndClosesBothFiles) {
 
 TEST_F(Setup, ShortcutsOnePerFrameAfterTheFilesThenDoneAndLaunch) {
     // The game goes into the temporary folder; the links are only named.
-    set_env("LOCALAPPDATA", (temp + "\\Team's Data").c_str()), set_env("USERPROFILE", "C:\\Users\\O'Neil");
-    const std::string game = temp + "\\Team''s Data/Programs/Torvanel";
+    set_env("LOCALAPPDATA", (temp + "/Team's Data").c_str()), set_env("USERPROFILE", "C:\\Users\\O'Neil");
+    const std::string game = temp + "/Team''s Data/Programs/Torvanel";
     const auto line = [&](const std::string& link) {
         return "powershell -NoProfile -WindowStyle Hidden -ExecutionPolicy Bypass -Command \"$s=(New-Object -ComObject "
-               "WScript.Shell).CreateShortcut('" + link + "'); "
-               "$s.TargetPath='" + game + "/Torvanel.exe'; "
+               "WScript.Shell).CreateShortcut('" + link + "'); $s.TargetPath='" + game + "/Torvanel.exe'; "
                "$s.WorkingDirectory='" + game + "'; $s.Description='Torvanel'; $s.Save()\"";
     };
     struct Row { const char* what; bool desktop, start_menu; const char* appdata; Strings expected; };
