@@ -57,8 +57,7 @@ int run_program(const std::string& program, const std::vector<std::string>& args
         err = CreateFileW(widen(err_path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
         startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE), startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
         startup.hStdError = err;
     }
     PROCESS_INFORMATION process = {};
@@ -69,8 +68,7 @@ int run_program(const std::string& program, const std::vector<std::string>& args
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread), CloseHandle(process.hProcess);
     return static_cast<int>(code);
 }
 #else
