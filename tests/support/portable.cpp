@@ -18,22 +18,16 @@ namespace fs = std::filesystem;
 namespace {
 std::wstring widen(const std::string& utf8) { return fs::u8path(utf8).wstring(); }
 
-// The command-line rules of the C runtime: quotes around, backslashes
-// doubled only where they precede a quote.
+// The command-line rules of the C runtime: quotes around, backslashes doubled only where they precede a quote.
 std::wstring quote_argument(const std::wstring& arg) {
     std::wstring quoted = L"\"";
     size_t slashes = 0;
     for (wchar_t c : arg) {
-        if (c == L'\\') {
-            ++slashes;
-            continue;
-        }
-        quoted.append(c == L'"' ? 2 * slashes + 1 : slashes, L'\\');
+        if (c == L'\\') { ++slashes; continue; }
+        quoted.append(c == L'"' ? 2 * slashes + 1 : slashes, L'\\') += c;
         slashes = 0;
-        quoted += c;
     }
-    quoted.append(2 * slashes, L'\\');
-    return quoted + L"\"";
+    return quoted.append(2 * slashes, L'\\') + L"\"";
 }
 }  // namespace
 
@@ -43,19 +37,13 @@ void set_env(const char* name, const char* value) {
     SetEnvironmentVariableW(wname.c_str(), value ? wvalue.c_str() : nullptr);
 }
 
+// Files the C runtime opens forbid deleting them while open: an open for deleting fails then.
 int open_file_count(const std::string& path) {
-    const HANDLE h = CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    const HANDLE h = CreateFileW(widen(path).c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-        // Opens, but can it go? Files opened without delete sharing block that.
-        CloseHandle(h);
-        const HANDLE d = CreateFileW(widen(path).c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (d == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION ? 1 : 0;
-        CloseHandle(d);
-        return 0;
-    }
-    return GetLastError() == ERROR_SHARING_VIOLATION ? 1 : 0;
+    if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION ? 1 : 0;
+    CloseHandle(h);
+    return 0;
 }
 
 int run_program(const std::string& program, const std::vector<std::string>& args, const std::string& err_path) {
@@ -69,8 +57,7 @@ int run_program(const std::string& program, const std::vector<std::string>& args
         err = CreateFileW(widen(err_path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
         startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE), startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
         startup.hStdError = err;
     }
     PROCESS_INFORMATION process = {};
@@ -81,8 +68,7 @@ int run_program(const std::string& program, const std::vector<std::string>& args
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread), CloseHandle(process.hProcess);
     return static_cast<int>(code);
 }
 #else
@@ -116,12 +102,10 @@ int run_program(const std::string& program, const std::vector<std::string>& args
 #endif
 
 std::string make_temp_dir(const std::string& prefix) {
-    static const char LETTERS[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device seed;
-    std::mt19937 random(seed());
+    std::mt19937 random(std::random_device{}());
     for (;;) {
         std::string name = prefix + "-";
-        for (int i = 0; i < 6; ++i) name += LETTERS[random() % 36];
+        for (int i = 0; i < 6; ++i) name += "abcdefghijklmnopqrstuvwxyz0123456789"[random() % 36];
         const fs::path dir = fs::temp_directory_path() / fs::u8path(name);
         std::error_code error;
         if (fs::create_directory(dir, error)) return dir.u8string();
