@@ -156,17 +156,14 @@ TEST_F(Text, TextureHasTheMeasuredSizeAndColourTopRowFirstAndIsCachedPerTextSize
     }
     // An underscore read back: every inked pixel has the colour, and all ink lies in the lower half.
     const TextTexture t = render_text(ts, "_", 40, 0x2080C0FFu, false);
-    std::vector<uint8_t> px(static_cast<size_t>(t.width * t.height * 4));
+    std::vector<uint32_t> px(static_cast<size_t>(t.width * t.height));  // 0xRRGGBBAA
     gl.glBindTexture(GL_TEXTURE_2D, t.texture);
     gl_extra<void(APIENTRY*)(GLenum, GLint, GLenum, GLenum, void*)>("glGetTexImage")(
-        GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
-    std::set<uint32_t> colours;  // 0xRRGGBB of the inked pixels
+        GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_INT_8_8_8_8, px.data());
+    std::set<uint32_t> colours;  // of the inked pixels
     size_t top_ink = px.size();
-    for (size_t i = 0; i < px.size(); i += 4)
-        if (px[i + 3] != 0) {
-            colours.insert(uint32_t(px[i]) << 16 | uint32_t(px[i + 1]) << 8 | px[i + 2]);
-            top_ink = std::min(top_ink, i / 4 / static_cast<size_t>(t.width));
-        }
+    for (size_t i = 0; i < px.size(); ++i)
+        if (px[i] & 0xFF) colours.insert(px[i] >> 8), top_ink = std::min(top_ink, i / static_cast<size_t>(t.width));
     EXPECT_EQ(colours, std::set<uint32_t>({0x2080C0}));
     EXPECT_GE(top_ink * 2, static_cast<size_t>(t.height));
 
@@ -229,13 +226,13 @@ TEST_F(Text, MixedLineIsMeasuredRunByRunAndCoveredTextAsOnePiece) {
 TEST_F(Text, EachScriptReachesTheFontInTheFormItIsDrawnAndRendersAsMeasured) {
     // Arabic always in our visual form; Hindi in logical order when SDL2_ttf takes the
     // Devanagari script (it joins the clusters), else with the vowel sign I moved by us.
-    const std::string arabic = encode_utf8({0x645, 0x631, 0x62D, 0x628, 0x627});
-    const std::string hindi[] = {"\u0938\u094D\u0935\u093E\u0917\u0924",  // welcome, with a half s
-                                 "\u092A\u094D\u0930\u0924\u0940\u0915\u094D\u0937\u093E",  // wait
-                                 "\u0915\u093F"};  // ki: the vowel sign I drawn before its consonant
-    const struct { uint8_t language; FontScriptFn library; bool font_shapes; } rows[] = {
-        {12, font_script_function(), false}, {13, font_script_function(), true}, {13, nullptr, false},
-        {13, refuses_script, false}};
+    const std::vector<std::string> arabic = {encode_utf8({0x645, 0x631, 0x62D, 0x628, 0x627})},
+        hindi = {"\u0938\u094D\u0935\u093E\u0917\u0924",  // welcome, with a half s
+                 "\u092A\u094D\u0930\u0924\u0940\u0915\u094D\u0937\u093E",  // wait
+                 "\u0915\u093F"};  // ki: the vowel sign I drawn before its consonant
+    const struct { uint8_t language; FontScriptFn library; bool font_shapes; const decltype(hindi)& words; } rows[] = {
+        {12, font_script_function(), false, arabic}, {13, font_script_function(), true, hindi},
+        {13, nullptr, false, hindi}, {13, refuses_script, false, hindi}};
     std::vector<int> widths[2];
     for (const auto& row : rows) {
         override_font_script_function(row.library);
@@ -243,9 +240,7 @@ TEST_F(Text, EachScriptReachesTheFontInTheFormItIsDrawnAndRendersAsMeasured) {
         text_set_language(ts, row.language);
         ASSERT_NE(font_for(ts, 18, false), nullptr);  // the first font decides
         EXPECT_EQ(ts.font_shapes_script, row.font_shapes) << int(row.language);
-        const std::vector<std::string> words = row.language == 12 ? std::vector<std::string>{arabic}
-                                                                  : std::vector<std::string>(hindi, hindi + 3);
-        for (const std::string& w : words) {
+        for (const std::string& w : row.words) {
             const std::string handed = row.font_shapes ? w : shape_text(w, ts.shaping);
             for (bool bold : {false, true})
                 EXPECT_EQ(measure_text(ts, w, 18, bold), width_in(font_for(ts, 18, bold), handed)) << w;
@@ -255,9 +250,8 @@ TEST_F(Text, EachScriptReachesTheFontInTheFormItIsDrawnAndRendersAsMeasured) {
             if (row.language == 13) widths[row.font_shapes].push_back(measure_text(ts, w, 18, false));
         }
         // Reordered twice, the sign would stand alone on a dotted circle before ka.
-        if (row.font_shapes) {
-            EXPECT_LT(measure_text(ts, hindi[2], 18, false), width_in(font_for(ts, 18, false), encode_utf8({0x93F, 0x915})));
-        }
+        const int reordered_twice = width_in(font_for(ts, 18, false), encode_utf8({0x93F, 0x915}));
+        if (row.font_shapes) { EXPECT_LT(measure_text(ts, hindi[2], 18, false), reordered_twice); }
     }
     restore_font_script_function();
     for (size_t i = 0; i < 2; ++i) EXPECT_LT(widths[1][i], widths[0][i]) << hindi[i];  // conjuncts are narrower
@@ -271,12 +265,12 @@ TEST_F(Text, EveryLanguagesFontInksUnderscoreAndDescenderAndSpacesLatinProportio
         for (int size = 13; size <= 36; ++size)
             for (bool bold : {false, true}) {
                 TTF_Font* font = font_for(ts, size, bold);
-                ASSERT_NE(font, nullptr) << LANGUAGES[language].code;
+                SCOPED_TRACE(testing::Message() << LANGUAGES[language].code << " " << size << (bold ? "b" : ""));
+                ASSERT_NE(font, nullptr);
                 if (!TTF_GlyphIsProvided32(font, 'g')) font = fallback_font_for(ts, size, bold);  // as drawn
-                const std::string where = std::string(LANGUAGES[language].code) + " " + std::to_string(size) + (bold ? "b" : "");
-                EXPECT_GT(inked_pixels(font, "_"), 0) << where;
-                EXPECT_GT(inked_pixels(font, "g"), 0) << where;
-                EXPECT_LT(width_in(font, "iiii"), width_in(font, "mmmm")) << where;
+                EXPECT_GT(inked_pixels(font, "_"), 0);
+                EXPECT_GT(inked_pixels(font, "g"), 0);
+                EXPECT_LT(width_in(font, "iiii"), width_in(font, "mmmm"));
             }
     }
 }
