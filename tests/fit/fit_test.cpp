@@ -18,8 +18,7 @@ namespace {
 constexpr int BODY = 18;
 constexpr float CONTENT_WIDTH = 606, WIDE_BUTTON_LABEL = 300 - 16, BOX_LABEL = -40 - 8;  // box labels start 40 in
 
-class FitTest : public ::testing::TestWithParam<int> {
-protected:
+struct FitTest : ::testing::TestWithParam<int> {
     static inline TextSystem ts;
     static inline bool ready = false;
     UiContext ui;

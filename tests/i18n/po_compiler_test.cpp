@@ -15,8 +15,7 @@
 
 namespace fs = std::filesystem;
 
-class PoCompiler : public ::testing::Test {
-protected:
+struct PoCompiler : ::testing::Test {
     void SetUp() override { dir_ = fs::u8path(make_temp_dir("po_compiler_test")); }
     void TearDown() override { fs::remove_all(dir_); }
     fs::path po(int l) const { return dir_ / (std::string(LANGUAGES[l].code) + ".po"); }

@@ -47,8 +47,7 @@ int width_in(TTF_Font* font, const std::string& text) {
 template <typename Fn> Fn gl_extra(const char* name) { return reinterpret_cast<Fn>(SDL_GL_GetProcAddress(name)); }
 bool is_texture(uint32_t name) { return gl_extra<GLboolean(APIENTRY*)(GLuint)>("glIsTexture")(name); }
 
-class Text : public testing::Test {
-protected:
+struct Text : testing::Test {
     TextSystem ts;
     std::string diag;
     FontLists lists = {{NOWHERE, 1}, {NOWHERE, 1}, {NOWHERE, 1}, {NOWHERE, 1}, {NOWHERE, 1}};
