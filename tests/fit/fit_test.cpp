@@ -18,12 +18,10 @@ namespace {
 constexpr int BODY = 18;
 constexpr float CONTENT_WIDTH = 606, WIDE_BUTTON_LABEL = 300 - 16, BOX_LABEL = -40 - 8;  // box labels start 40 in
 
-class FitTest : public ::testing::TestWithParam<int> {
-protected:
-    static TextSystem ts;
-    static bool ready;
+struct FitTest : ::testing::TestWithParam<int> {
+    static inline TextSystem ts;
+    static inline bool ready = false;
     UiContext ui;
-
     static void SetUpTestSuite() { ready = text_init(ts, nullptr); }
     static void TearDownTestSuite() { text_shutdown(ts); }
     void SetUp() override {
@@ -36,8 +34,6 @@ protected:
         return std::string(language_info(current_language()).code) + " row " + std::to_string(id) + ": " + tr(id);
     }
 };
-TextSystem FitTest::ts;
-bool FitTest::ready = false;
 
 // Buttons shrink from 18 to 14 and headings from 28 to 20; the rest is drawn at one size.
 TEST_P(FitTest, EveryTextFitsItsPlaceAtItsSmallestSize) {
@@ -58,10 +54,8 @@ TEST_P(FitTest, EveryTextFitsItsPlaceAtItsSmallestSize) {
     EXPECT_LE(ui_text_width(ui, name, BODY, false), WIDE_BUTTON_LABEL) << name;
 }
 
-// A character the language's font lacks is drawn with the fallback font.
-TEST_P(FitTest, EveryCharacterHasAGlyph) {
-    TTF_Font* font = font_for(ts, BODY, false);
-    TTF_Font* fallback = fallback_font_for(ts, BODY, false);
+TEST_P(FitTest, EveryCharacterHasAGlyph) {  // where the language's font lacks one, the fallback font's
+    TTF_Font *font = font_for(ts, BODY, false), *fallback = fallback_font_for(ts, BODY, false);
     ASSERT_NE(font, nullptr);
     std::vector<MsgId> ids = {0, 2, 3, 31};
     for (MsgId id = 194; id <= 236; ++id)  // 226 to 229 are not the wizard's
@@ -75,8 +69,7 @@ TEST_P(FitTest, EveryCharacterHasAGlyph) {
             for (int k = 1; k < len; ++k) cp = (cp << 6) | (shaped[i + k] & 0x3F);
             i += len;
             const bool drawn = TTF_GlyphIsProvided32(font, cp) || (fallback && TTF_GlyphIsProvided32(fallback, cp));
-            EXPECT_TRUE(cp <= 0x20 || drawn)
-                << where(id) << " lacks U+" << std::hex << cp;
+            EXPECT_TRUE(cp <= 0x20 || drawn) << where(id) << " lacks U+" << std::hex << cp;
         }
     }
 }
@@ -98,12 +91,9 @@ std::vector<std::string> whole_candidate_wrap(UiContext& ui, const std::string& 
     std::string line;
     for (const WrapPiece& piece : wrap_pieces(text)) {
         const std::string candidate = line.empty() ? piece.text : line + (piece.space_before ? " " : "") + piece.text;
-        if (!line.empty() && ui_text_width(ui, candidate, size, false) > max_width) {
-            lines.push_back(line);
-            line = piece.text;
-        } else {
-            line = candidate;
-        }
+        const bool breaks = !line.empty() && ui_text_width(ui, candidate, size, false) > max_width;
+        if (breaks) lines.push_back(line);
+        line = breaks ? piece.text : candidate;
     }
     if (!line.empty()) lines.push_back(line);
     return lines;

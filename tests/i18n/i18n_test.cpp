@@ -63,20 +63,14 @@ TEST(Languages, PreferredLanguageIsTheFirstSystemLocale) {
     EXPECT_EQ(preferred_language(), 0);
 }
 
-TEST(Tr, ShowsTheCurrentLanguageAndFallsBackToEnglishOnNullOrEmpty) {
+TEST(Tr, ShowsTheCurrentLanguageFallsBackToEnglishOnNullOrEmptyAndFormatKeepsTheFirst1023Bytes) {
     std::vector<const char*> table(2 * LANGUAGE_COUNT, "translated");
-    table[LANGUAGE_COUNT] = "English";
-    table[LANGUAGE_COUNT + 3] = nullptr;
-    table[LANGUAGE_COUNT + 5] = "";
-    EXPECT_STREQ(tr_from(table.data(), 1, 3), "English");
-    EXPECT_STREQ(tr_from(table.data(), 1, 5), "English");
-    EXPECT_STREQ(tr_from(table.data(), 1, 4), "translated");
-    EXPECT_STREQ(tr_from(table.data(), 0, 13), "translated");
+    table[LANGUAGE_COUNT] = "English", table[LANGUAGE_COUNT + 3] = nullptr, table[LANGUAGE_COUNT + 5] = "";
+    const struct { int message, language; const char* want; } rows[] = {
+        {1, 3, "English"}, {1, 5, "English"}, {1, 4, "translated"}, {0, 13, "translated"}};
+    for (const auto& r : rows) EXPECT_STREQ(tr_from(table.data(), r.message, r.language), r.want) << r.language;
     set_language(4);
     EXPECT_STREQ(tr(2), u8"Zurück");
-}
-
-TEST(FormatText, FillsMessagesAndKeepsTheFirst1023Bytes) {
     set_language(0);
     EXPECT_EQ(format_text(tr(224), "SDL2.dll"), "The game files are missing: SDL2.dll");
     EXPECT_EQ(format_text(tr(203), 1.04), "Space needed: about 1.0 MB");
@@ -97,8 +91,7 @@ TEST(Catalogue, EveryFileTranslatesEveryRowIntoTheTable) {
             EXPECT_FALSE(row.str.empty());
             EXPECT_EQ(compiled ? compiled : "(null)", row.str);
             if (m == 0 || m == MESSAGE_COUNT - 1) { EXPECT_EQ(row.str, row.id); }
-            const bool named = row.id.find("Torvanel") != std::string::npos;
-            if (named) { EXPECT_NE(row.str.find("Torvanel"), std::string::npos); }
+            if (row.id.find("Torvanel") != std::string::npos) { EXPECT_NE(row.str.find("Torvanel"), std::string::npos); }
         }
     }
 }

@@ -47,8 +47,14 @@ TEST_F(RealFonts, ButtonLabelsShrinkToFitButNotBelowTenAndDisabledOnesHaveTheirO
     EXPECT_EQ(ts.cache.count(text_cache_key("Next", 18, 0x1F1408FFu, true)), 1u);
 }
 
-// Latin breaks only at separators, which vanish; Japanese between any two characters.
-TEST_F(RealFonts, LinesBreakWhereTheScriptAllows) {
+// Latin breaks only at separators, which vanish; Japanese between any two characters. A paragraph is a quad a line.
+TEST_F(RealFonts, LinesBreakWhereTheScriptAllowsAndAParagraphDrawsOneQuadPerLine) {
+    EXPECT_EQ(draw_paragraph(ui, 10, 50, "", 300, 18, 24, {1, 1, 1, 1}), 50.0f);  // nothing, no height
+    const float max = static_cast<float>(width("gamma gamma")) - 0.5f;  // cut, not rounded up
+    EXPECT_EQ(draw_paragraph(ui, 10, 50, "gamma gamma gamma", max, 18, 24, {1, 1, 1, 1}), 122.0f);
+    ASSERT_EQ(ui.vertices.size(), 3u * 6u);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(ui.vertices[6 * i].y, 50 + 24 * i) << "line " << i;
+    EXPECT_EQ(ui.vertices[12].x, 10);
     const struct { uint8_t language; const char *text, *fit; int extra; Lines want; } rows[] = {
         {0, "Next", "", 1, {"Next"}}, {0, "  Install now  ", "Install now", 0, {"Install now"}},
         {0, "Install   \nnow", "Install now", 0, {"Install now"}},
@@ -61,15 +67,6 @@ TEST_F(RealFonts, LinesBreakWhereTheScriptAllows) {
         EXPECT_EQ(wrap_text(ui, row.text, width(row.fit) + row.extra, 18), row.want)
             << row.text << " in " << row.fit << row.extra;
     }
-}
-
-TEST_F(RealFonts, ParagraphDrawsOneQuadPerLine) {
-    EXPECT_EQ(draw_paragraph(ui, 10, 50, "", 300, 18, 24, {1, 1, 1, 1}), 50.0f);  // nothing, no height
-    const float max = static_cast<float>(width("gamma gamma")) - 0.5f;  // cut, not rounded up
-    EXPECT_EQ(draw_paragraph(ui, 10, 50, "gamma gamma gamma", max, 18, 24, {1, 1, 1, 1}), 122.0f);
-    ASSERT_EQ(ui.vertices.size(), 3u * 6u);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(ui.vertices[6 * i].y, 50 + 24 * i) << "line " << i;
-    EXPECT_EQ(ui.vertices[12].x, 10);
 }
 
 TEST_F(RealFonts, RememberedLinesFollowTheFontsInUse) {

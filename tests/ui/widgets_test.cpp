@@ -18,6 +18,7 @@ constexpr UiColor HELD = {0.225f, 0.195f, 0.165f, 1};   // 25% towards black
 constexpr UiColor MARK = {0.96f, 0.92f, 0.82f, 1};
 constexpr UiRect A = {100, 50, 120, 40}, B = {300, 50, 120, 40};
 
+enum Mouse { UP = 0, DOWN = 1, PRESS = 2, RELEASE = 4 };
 bool same(const UiVertex& v, const UiColor& c) {
     return std::hypot(v.r - c.r, v.g - c.g, v.b - c.b) + std::abs(v.a - c.a) < 1e-5f;
 }
@@ -27,8 +28,8 @@ float edge(const UiVertex& a, const UiVertex& b, float x, float y) {
 
 struct Widgets : ::testing::Test {
     UiContext ui;
-    void input(float x = -100, float y = -100, bool down = false, bool pressed = false, bool released = false) {
-        ui_begin_frame(ui, 960, 600, {x, y, down, pressed, released});
+    void input(float x = -100, float y = -100, int m = UP) {
+        ui_begin_frame(ui, 960, 600, {x, y, (m & DOWN) != 0, (m & PRESS) != 0, (m & RELEASE) != 0});
     }
     // Whether the last triangle covering (x, y) has colour c.
     bool shows(float x, float y, const UiColor& c) {
@@ -53,19 +54,14 @@ struct Widgets : ::testing::Test {
 
 // Hover covers the left and top edges only; a click needs press and release on the same enabled button.
 TEST_F(Widgets, HoverAndClicksOnTwoButtons) {
-    const struct { float x, y; bool down, pressed, released; const char* clicked; uint32_t active;
-                   UiColor face_a; } steps[] = {
-        {100, 50, false, false, false, "", 0, HOT}, {219.9f, 89.9f, false, false, false, "", 0, HOT},
-        {220, 70, false, false, false, "", 0, FACE}, {150, 90, false, false, false, "", 0, FACE},
-        {99.9f, 70, false, false, false, "", 0, FACE}, {150, 49.9f, false, false, false, "", 0, FACE},
-        {110, 60, true, true, false, "", 1, HELD},    // press on A
-        {111, 60, false, false, true, "A", 0, HOT},   // release on A
-        {110, 60, true, true, false, "", 1, HELD},    // press on A again
-        {310, 60, true, false, false, "", 1, HELD},   // drag onto B: A keeps the mouse
-        {310, 60, false, false, true, "", 0, FACE},   // release on B
-        {310, 60, false, true, true, "B", 0, FACE}};  // press and release in one frame
+    const struct { float x, y; int mouse; const char* clicked; uint32_t active; UiColor face_a; } steps[] = {
+        {100, 50, UP, "", 0, HOT}, {219.9f, 89.9f, UP, "", 0, HOT}, {220, 70, UP, "", 0, FACE},
+        {150, 90, UP, "", 0, FACE}, {99.9f, 70, UP, "", 0, FACE}, {150, 49.9f, UP, "", 0, FACE},
+        {110, 60, DOWN | PRESS, "", 1, HELD}, {111, 60, RELEASE, "A", 0, HOT},  // press and release on A
+        {110, 60, DOWN | PRESS, "", 1, HELD}, {310, 60, DOWN, "", 1, HELD},   // press on A, drag onto B: A keeps it
+        {310, 60, RELEASE, "", 0, FACE}, {310, 60, PRESS | RELEASE, "B", 0, FACE}};  // release on B; both at once
     for (const auto& s : steps) {
-        input(s.x, s.y, s.down, s.pressed, s.released);
+        input(s.x, s.y, s.mouse);
         std::string clicked = ui_button(ui, 1, A, "A", true, false, 18, false) ? "A" : "";
         clicked += ui_button(ui, 2, B, "B", true, false, 18, false) ? "B" : "";
         SCOPED_TRACE(testing::Message() << "step " << (&s - steps));
@@ -74,11 +70,11 @@ TEST_F(Widgets, HoverAndClicksOnTwoButtons) {
         EXPECT_TRUE(shows(160, 70, s.face_a));
     }
     for (bool primary : {false, true}) {
-        input(110, 60, true, true, false);
+        input(110, 60, DOWN | PRESS);
         EXPECT_FALSE(ui_button(ui, 1, A, "", false, primary, 18, false));
         EXPECT_EQ(ui.active_id, 0u);
         EXPECT_TRUE(shows(160, 70, DISABLED)) << primary;
-        input(110, 60, false, true, true);
+        input(110, 60, PRESS | RELEASE);
         EXPECT_FALSE(ui_button(ui, 1, A, "", false, primary, 18, false));
     }
 }
