@@ -266,13 +266,11 @@ TEST(Automation, EnvironmentNumbersReadAsAtoiDoesOrNotAtAll) {
     for (const char* text : {"3", " \t\n-12", "+7 frames", "4x2", "text", "", "-", "2147483647", "-2147483648",
                              "00000000000000000000042"}) {
         int32_t value = -99;
-        EXPECT_TRUE(parse_env_int(text, value)) << '"' << text << '"';
-        EXPECT_EQ(value, std::atoi(text)) << '"' << text << '"';
+        EXPECT_TRUE(parse_env_int(text, value) && value == std::atoi(text)) << '"' << text << "\" read " << value;
     }
-    for (const char* text : {"2147483648", "-2147483649", "4294967299", " 99999999999999999999999 "}) {
-        int32_t value = -99;
+    int32_t value = 0;
+    for (const char* text : {"2147483648", "-2147483649", "4294967299", " 99999999999999999999999 "})
         EXPECT_FALSE(parse_env_int(text, value)) << text;
-    }
 }
 
 TEST(Automation, ScreenshotOfAPaddedWidthKeepsColoursRowsAndTheTopFirst) {

@@ -116,7 +116,7 @@ TEST(UiBatch, ClipTrimsQuadsAndTheirTextureCoordinatesOnlyWhileSet) {
         for (size_t i = 0; i < got.size(); ++i) EXPECT_FLOAT_EQ(got[i], row.want[i]) << row.x << "," << row.y;
         EXPECT_EQ(ui.draws.size(), got.empty() ? 0u : 1u);
     }
-    // A quad inside the clip, or drawn once the clip is cleared or in a new frame, is pushed bit for bit as without one.
+    // Inside the clip, once it is cleared or in a new frame, a quad is pushed bit for bit as without one.
     const auto odd = [](UiContext& c) { ui_quad(c, 0.3f, 0.7f, 9.1f, 7.9f, 0.1f, 0.2f, 0.9f, 0.6f, WHITE, 0); };
     const auto far = [](UiContext& c) { ui_quad(c, 20, 20, 30, 30, 0, 0, 1, 1, WHITE, 0); };
     UiContext plain, clipped;
