@@ -118,9 +118,9 @@ TEST(UiBatch, ClipTrimsQuadsAndTheirTextureCoordinatesOnlyWhileSet) {
     }
     // Inside the clip, once it is cleared or in a new frame, a quad is pushed bit for bit as without one.
     const auto odd = [](UiContext& c) { ui_quad(c, 0.3f, 0.7f, 9.1f, 7.9f, 0.1f, 0.2f, 0.9f, 0.6f, WHITE, 0); };
-    const auto far = [](UiContext& c) { ui_quad(c, 20, 20, 30, 30, 0, 0, 1, 1, WHITE, 0); };
+    const auto beyond = [](UiContext& c) { ui_quad(c, 20, 20, 30, 30, 0, 0, 1, 1, WHITE, 0); };
     UiContext plain, clipped;
-    odd(plain), far(plain);
+    odd(plain), beyond(plain);
     const auto same = [&] {
         return clipped.vertices.size() == plain.vertices.size() &&
                std::memcmp(clipped.vertices.data(), plain.vertices.data(), plain.vertices.size() * sizeof(UiVertex)) == 0;
@@ -128,11 +128,11 @@ TEST(UiBatch, ClipTrimsQuadsAndTheirTextureCoordinatesOnlyWhileSet) {
     ui_set_clip(clipped, {0.3f, 0.7f, 8.8f, 7.5f});  // touching on three sides
     odd(clipped);
     ui_clear_clip(clipped);
-    far(clipped);
+    beyond(clipped);
     EXPECT_TRUE(same()) << "inside the clip, then cleared";
     ui_set_clip(clipped, {0, 0, 1, 1});
     ui_begin_frame(clipped, 40, 40, UiInput{});  // empties the batch and starts unclipped
-    odd(clipped), far(clipped);
+    odd(clipped), beyond(clipped);
     EXPECT_TRUE(same()) << "in a new frame";
 }
 
