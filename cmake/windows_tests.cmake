@@ -2,11 +2,13 @@
 # one CTest entry run whole under Wine: listing and starting each case on its
 # own would start Wine hundreds of times. SDL's offscreen driver has no GL on
 # Windows, so a test's SDL_VIDEODRIVER setting is dropped there and the GL
-# tests use the display (the test script provides Xvfb).
+# tests use the display (the test script provides Xvfb). scripts/wine_gtest
+# names a run that ends without GoogleTest's summary and runs it again in full.
 function(gtest_discover_tests TARGET)
   cmake_parse_arguments(arg "" "TEST_PREFIX;DISCOVERY_TIMEOUT" "PROPERTIES" ${ARGN})
   set(name "${arg_TEST_PREFIX}${TARGET}")
-  add_test(NAME ${name} COMMAND ${TARGET} --gtest_brief=1)
+  add_test(NAME ${name} COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/wine_gtest ${CMAKE_CROSSCOMPILING_EMULATOR}
+           $<TARGET_FILE:${TARGET}> --gtest_brief=1)
   set(props ${arg_PROPERTIES})
   list(LENGTH props count)
   set(i 0)
