@@ -19,6 +19,7 @@
 
 #include "i18n/catalogue.h"
 #include "i18n/languages.h"
+#include "text/utf8_check.h"
 
 // [SECTION] Reporting
 
@@ -50,18 +51,6 @@ struct PoFile {
     std::vector<PoEntry> entries;
     int line_count = 0;
 };
-
-static bool valid_utf8(const std::string& text) {
-    for (size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        const size_t extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : 4;
-        if (extra == 4 || text.size() - i <= extra) return false;
-        for (size_t k = 1; k <= extra; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        i += extra + 1;
-    }
-    return true;
-}
 
 // Decodes the quoted string that starts at text[pos] (a '"'); only spaces
 // may follow the closing quote.
@@ -186,8 +175,8 @@ static PoFile read_po(const std::string& path) {
     finish_entry();
     file.line_count = line_no;
     for (const PoEntry& e : file.entries) {
-        if (!valid_utf8(e.context) || !valid_utf8(e.id)) fail(path, e.id_line, "text is not valid UTF-8");
-        if (!valid_utf8(e.str)) fail(path, e.str_line, "text is not valid UTF-8");
+        if (!utf8_well_formed(e.context) || !utf8_well_formed(e.id)) fail(path, e.id_line, "text is not valid UTF-8");
+        if (!utf8_well_formed(e.str)) fail(path, e.str_line, "text is not valid UTF-8");
     }
     return file;
 }
