@@ -70,11 +70,8 @@ struct SetupProgram : testing::Test {
             if (file.path().filename() != "torvanel-setup") sources[file.path().filename()] = read_file(file);
         ASSERT_EQ(sources.size(), 8u);
     }
-    void TearDown() override {
-        expect_sources_unchanged();
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
-    }
+    void TearDown() override { expect_sources_unchanged(); }
+    ~SetupProgram() override { std::error_code ignored; fs::remove_all(dir, ignored); }
     void expect_sources_unchanged() {
         for (const auto& [name, bytes] : sources) EXPECT_TRUE(read_file(app / name) == bytes) << name << " changed";
     }
@@ -97,9 +94,8 @@ struct SetupProgram : testing::Test {
         const bool whole = bmp && bmp->format->BitsPerPixel == 24 && bmp->w == 960 && bmp->h == 600;
         EXPECT_TRUE(whole) << "not a 24-bit 960 x 600 BMP: " << SDL_GetError();
         SDL_Surface* rgb = whole ? SDL_ConvertSurfaceFormat(bmp, SDL_PIXELFORMAT_RGB24, 0) : nullptr;
-        Picture p;
-        if (const auto* px = rgb ? static_cast<const uint8_t*>(rgb->pixels) : nullptr; px && rgb->pitch == 960 * 3)
-            p.rgb.assign(px, px + 960 * 600 * 3);
+        const auto* px = rgb && rgb->pitch == 960 * 3 ? static_cast<const uint8_t*>(rgb->pixels) : nullptr;
+        Picture p = {px ? std::vector<uint8_t>(px, px + 960 * 600 * 3) : std::vector<uint8_t>()};
         SDL_FreeSurface(rgb);
         SDL_FreeSurface(bmp);
         return p;
