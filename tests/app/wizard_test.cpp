@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -44,11 +43,10 @@ struct Wizard : ::testing::Test {
 
 TEST_F(Wizard, NextAndBackKeepTheLicenceBoxWhichGatesNext) {
     const float BOX_X = 512, BOX_Y = 442;  // "I allow these terms"
-    const struct { float x, y; int page; bool accepted; } steps[] = {
-        {PRIMARY_X, BUTTON_Y, 1, false}, {PRIMARY_X, BUTTON_Y, 1, false}, {BOX_X, BOX_Y, 1, true},
-        {BOX_X, BOX_Y, 1, false},  {BOX_X, BOX_Y, 1, true},  {PRIMARY_X, BUTTON_Y, 2, true},
-        {BACK_X, BUTTON_Y, 1, true},  {BACK_X, BUTTON_Y, 0, true},  {BACK_X, BUTTON_Y, 0, true},
-        {PRIMARY_X, BUTTON_Y, 1, true},  {PRIMARY_X, BUTTON_Y, 2, true}};
+    const struct { float x, y; int page; bool accepted; } steps[] = {{PRIMARY_X, BUTTON_Y, 1, false},
+        {PRIMARY_X, BUTTON_Y, 1, false}, {BOX_X, BOX_Y, 1, true}, {BOX_X, BOX_Y, 1, false}, {BOX_X, BOX_Y, 1, true},
+        {PRIMARY_X, BUTTON_Y, 2, true}, {BACK_X, BUTTON_Y, 1, true}, {BACK_X, BUTTON_Y, 0, true},
+        {BACK_X, BUTTON_Y, 0, true}, {PRIMARY_X, BUTTON_Y, 1, true}, {PRIMARY_X, BUTTON_Y, 2, true}};
     for (const auto& s : steps) {
         EXPECT_FALSE(click(s.x, s.y));
         EXPECT_EQ(std::pair(state.page, state.license_accepted), std::pair(s.page, s.accepted)) << &s - steps;
@@ -60,13 +58,10 @@ TEST_F(Wizard, NextAndBackKeepTheLicenceBoxWhichGatesNext) {
 TEST_F(Wizard, BottomButtonsOfEachPage) {
     set_command_runner([](const std::string& line) { g_commands.push_back(line); });
     const struct { int page; bool started, start_game; float x; int after; bool running, ended; size_t games; }
-        rows[] = {
-        {0, 0, 1, CANCEL_X, 0, false, false, 0}, {1, 0, 1, CANCEL_X, 1, false, false, 0},
-        {2, 0, 1, CANCEL_X, 2, false, false, 0}, {4, 0, 1, PRIMARY_X, 4, true, true, 1},
-        {4, 0, 0, PRIMARY_X, 4, true, true, 0},  {5, 0, 1, BACK_X, 5, true, false, 0},
-        {5, 1, 1, BACK_X, 2, true, false, 0},    {5, 0, 1, CANCEL_X, 5, true, false, 0},
-        {5, 0, 1, PRIMARY_X, 5, true, true, 0},  {9, 0, 1, PRIMARY_X, 9, true, false, 0},
-        {9, 0, 1, BACK_X, 9, true, false, 0},    {9, 0, 1, CANCEL_X, 9, true, false, 0}};
+        rows[] = {{0, 0, 1, CANCEL_X, 0, 0, 0, 0}, {1, 0, 1, CANCEL_X, 1, 0, 0, 0}, {2, 0, 1, CANCEL_X, 2, 0, 0, 0},
+                  {4, 0, 1, PRIMARY_X, 4, 1, 1, 1}, {4, 0, 0, PRIMARY_X, 4, 1, 1, 0}, {5, 0, 1, BACK_X, 5, 1, 0, 0},
+                  {5, 1, 1, BACK_X, 2, 1, 0, 0}, {5, 0, 1, CANCEL_X, 5, 1, 0, 0}, {5, 0, 1, PRIMARY_X, 5, 1, 1, 0},
+                  {9, 0, 1, PRIMARY_X, 9, 1, 0, 0}, {9, 0, 1, BACK_X, 9, 1, 0, 0}, {9, 0, 1, CANCEL_X, 9, 1, 0, 0}};
     for (const auto& row : rows) {
         SCOPED_TRACE("page " + std::to_string(row.page) + " at x " + std::to_string(row.x));
         state = SetupState();
@@ -156,18 +151,17 @@ TEST_F(Wizard, WheelScrollsTheLicenceOnlyInsideItsBoxAndClampsAndTheTextStaysIns
         state.license_scroll = scroll;
         frame(0, 0, false, false);
         ui_end_frame(ui);
-        std::vector<uint8_t> px(960 * 600 * 4);
+        std::vector<uint32_t> px(960 * 600);
         gl.glReadPixels(0, 0, 960, 600, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
         return px;
     };
-    const std::vector<uint8_t> top = shot(0);
+    const std::vector<uint32_t> top = shot(0);
     for (float scroll : {L, 0.5f * L, max_scroll}) {
-        const std::vector<uint8_t> scrolled = shot(scroll);
+        const std::vector<uint32_t> scrolled = shot(scroll);
         int changed[2] = {0, 0};  // outside, inside the box
-        for (size_t i = 0; i < top.size(); i += 4) {
-            const float px = i / 4 % 960, py = 599 - i / 4 / 960;  // rows come bottom up
-            const bool in_box = px >= R.x && px < R.x + R.w && py >= R.y && py < R.y + R.h;
-            changed[in_box] += std::memcmp(&top[i], &scrolled[i], 4) != 0;
+        for (size_t i = 0; i < top.size(); ++i) {
+            const float px = i % 960, py = 599 - i / 960;  // rows come bottom up
+            changed[px >= R.x && px < R.x + R.w && py >= R.y && py < R.y + R.h] += top[i] != scrolled[i];
         }
         EXPECT_TRUE(changed[1] > 0 && changed[0] == 0) << scroll << ": " << changed[1] << " in, " << changed[0];
     }
