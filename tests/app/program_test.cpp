@@ -65,7 +65,7 @@ struct SetupProgram : testing::Test {
         fs::create_directories(app);
         fs::copy_file(SETUP_PROGRAM, app / "torvanel-setup");
         const std::string files = std::string(SAMPLE_FILES_PROGRAM) + " " + app.string() + " 8192";
-        ASSERT_EQ(std::system(files.c_str()), 0);  // so that one frame copies a part of it
+        ASSERT_EQ(std::system(files.c_str()), 0);  // 8 MiB: the first frame of the copy does a part
         for (const auto& file : fs::directory_iterator(app))
             if (file.path().filename() != "torvanel-setup") sources[file.path().filename()] = read_file(file);
         ASSERT_EQ(sources.size(), 8u);
