@@ -17,8 +17,6 @@ namespace {
 
 const UiColor WHITE = {1, 1, 1, 1};
 
-// [SECTION] Loader
-
 std::set<std::string> g_hidden;
 // A fake driver: the address of a name is the name itself, unless it is hidden.
 void* fake_lookup(const char* name) { return g_hidden.count(name) ? nullptr : const_cast<char*>(name); }
@@ -59,8 +57,6 @@ TEST(GlLoader, NullBackendLoadsEverythingAndRunsTheUi) {
     ui_shutdown(ui);
     gl = saved;
 }
-
-// [SECTION] Batch without GL
 
 TEST(UiBatch, ClipTrimsQuadsAndTheirTextureCoordinatesOnlyWhileSet) {
     // Quads of 0..10 x 0..20 at (x, y) with coordinates 0..1 against the clip 5..15 x 5..15: the first and
@@ -137,8 +133,6 @@ TEST(UiBatch, EndFrameUploadsOnceThenDrawsEachRunOfATextureInOrder) {
         call("glBindTexture", GL_TEXTURE_2D, 0), call("glBindVertexArray", 0), call("glDisable", GL_BLEND)}));
 }
 
-// [SECTION] Batch on GL
-
 // The UI program builds with an unchanged log; quads land from the top left, blend, and textures multiply the
 // colour; a broken shader fails with its log appended and takes the earlier program with it.
 TEST(UiOnGl, ShadersAndPixels) {
@@ -188,8 +182,6 @@ TEST(UiOnGl, ShadersAndPixels) {
     EXPECT_TRUE(ui.program == 0 && log.size() > compiled);
     ui_shutdown(ui);
 }
-
-// [SECTION] Emblem
 
 TEST(Emblem, TexturesAreAtLeastSixteenAndHoldThePaintingOfTheirSize) {
     REQUIRE_GL();
