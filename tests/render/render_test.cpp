@@ -1,14 +1,11 @@
 // The GL loader; the UI batch without a context (commands, GL calls) and on a real one
-// (shaders, framebuffer contents); the emblem's coverage, sampling, windows and texture.
+// (shaders, framebuffer contents); the emblem's texture (its painting: emblem_match_test.cpp).
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <set>
 #include <string>
 #include <type_traits>
-#include <utility>
 #include <vector>
 
 #include "render/emblem.h"
@@ -19,8 +16,6 @@
 namespace {
 
 const UiColor WHITE = {1, 1, 1, 1};
-
-// [SECTION] Loader
 
 std::set<std::string> g_hidden;
 // A fake driver: the address of a name is the name itself, unless it is hidden.
@@ -47,54 +42,20 @@ TEST(GlLoader, EachHiddenNameGivesOneLineInTableOrderAndFalse) {
     gl = saved;
 }
 
-// Success means every slot is filled and nothing was printed (the table above): a failing load in the context
-// helper would only skip the GL tests, so it fails here.
-TEST(GlLoader, RealContextLoadsEverything) {
-    if (!gl_test_context() && !SDL_GL_GetCurrentContext()) GTEST_SKIP() << "no OpenGL 3.3";
-    gl = GlApi{};
-    EXPECT_TRUE(load_gl_api());
-}
-
-TEST(GlLoader, NullBackendLoadsEverythingAndHandsOutFreshNames) {
+// The benchmarks' backend: every slot filled, fresh names, and the UI starts and draws a frame on it.
+TEST(GlLoader, NullBackendLoadsEverythingAndRunsTheUi) {
     const GlApi saved = gl;
-    EXPECT_TRUE(load_gl_api_with(null_gl_lookup));
-    EXPECT_EQ(null_gl_lookup("glNotAFunction"), nullptr);
+    EXPECT_TRUE(load_gl_api_with(null_gl_lookup) && !null_gl_lookup("glNotAFunction"));
     GLuint names[3] = {};
     gl.glGenTextures(2, names);
     gl.glGenBuffers(1, names + 2);
     EXPECT_TRUE(names[0] != 0 && names[1] != names[0] && names[2] != names[1] && names[2] != 0);
     UiContext ui;
-    std::string log;
-    ASSERT_TRUE(ui_init(ui, nullptr, &log)) << log;
-    EXPECT_NE(ui.program, 0u);
-    ui_begin_frame(ui, 960, 600, {});
+    EXPECT_TRUE(ui_init(ui, nullptr, nullptr) && ui.program != 0);
     ui_quad(ui, 0, 0, 10, 10, 0, 0, 1, 1, WHITE, names[0]);
     ui_end_frame(ui);
     ui_shutdown(ui);
     gl = saved;
-}
-
-// [SECTION] Batch without GL
-
-template <typename T>
-std::string text(T v) {
-    if constexpr (std::is_pointer_v<T>) return std::to_string(reinterpret_cast<uintptr_t>(v));
-    else return std::to_string(static_cast<long long>(v));
-}
-template <typename... A>
-std::string call(const char* name, A... a) { return (std::string(name) + ... + (" " + text(a))); }
-
-TEST(UiBatch, QuadsInARowWithOneTextureShareACommand) {
-    const std::pair<std::vector<uint32_t>, const char*> rows[] = {  // text, rectangle, the same text again
-        {{7, 0, 7}, " 7 0 6; 0 6 6; 7 12 6;"}, {{3, 3}, " 3 0 12;"}};
-    for (const auto& [textures, want] : rows) {
-        UiContext ui;
-        for (uint32_t t : textures) ui_quad(ui, 0, 0, 10, 10, 0, 0, 1, 1, WHITE, t);
-        std::string got;  // texture, first vertex, count
-        for (const UiDrawCmd& d : ui.draws) got += call("", d.texture, d.first, d.count) + ";";
-        EXPECT_EQ(got, want);
-        EXPECT_EQ(ui.vertices.size(), 6 * textures.size()) << want;
-    }
 }
 
 TEST(UiBatch, ClipTrimsQuadsAndTheirTextureCoordinatesOnlyWhileSet) {
@@ -117,28 +78,32 @@ TEST(UiBatch, ClipTrimsQuadsAndTheirTextureCoordinatesOnlyWhileSet) {
         EXPECT_EQ(ui.draws.size(), got.empty() ? 0u : 1u);
     }
     // Inside the clip, once it is cleared or in a new frame, a quad is pushed bit for bit as without one.
-    const auto odd = [](UiContext& c) { ui_quad(c, 0.3f, 0.7f, 9.1f, 7.9f, 0.1f, 0.2f, 0.9f, 0.6f, WHITE, 0); };
-    const auto beyond = [](UiContext& c) { ui_quad(c, 20, 20, 30, 30, 0, 0, 1, 1, WHITE, 0); };
-    UiContext plain, clipped;
-    odd(plain), beyond(plain);
-    const auto same = [&] {
-        return clipped.vertices.size() == plain.vertices.size() &&
-               std::memcmp(clipped.vertices.data(), plain.vertices.data(), plain.vertices.size() * sizeof(UiVertex)) == 0;
+    const auto batch = [](UiContext& c, bool clip) {  // one quad inside the clip (touching three sides), one beyond
+        if (clip) ui_set_clip(c, {0.3f, 0.7f, 8.8f, 7.5f});
+        ui_quad(c, 0.3f, 0.7f, 9.1f, 7.9f, 0.1f, 0.2f, 0.9f, 0.6f, WHITE, 0);
+        if (clip) ui_clear_clip(c);
+        ui_quad(c, 20, 20, 30, 30, 0, 0, 1, 1, WHITE, 0);
+        return std::string(reinterpret_cast<const char*>(c.vertices.data()), c.vertices.size() * sizeof(UiVertex));
     };
-    ui_set_clip(clipped, {0.3f, 0.7f, 8.8f, 7.5f});  // touching on three sides
-    odd(clipped);
-    ui_clear_clip(clipped);
-    beyond(clipped);
-    EXPECT_TRUE(same()) << "inside the clip, then cleared";
+    UiContext plain, clipped;
+    const std::string want = batch(plain, false);
+    EXPECT_TRUE(batch(clipped, true) == want) << "inside the clip, then cleared";
     ui_set_clip(clipped, {0, 0, 1, 1});
     ui_begin_frame(clipped, 40, 40, UiInput{});  // empties the batch and starts unclipped
-    odd(clipped), beyond(clipped);
-    EXPECT_TRUE(same()) << "in a new frame";
+    EXPECT_TRUE(batch(clipped, false) == want) << "in a new frame";
 }
 
+template <typename T>
+std::string text(T v) {
+    if constexpr (std::is_pointer_v<T>) return std::to_string(reinterpret_cast<uintptr_t>(v));
+    else return std::to_string(static_cast<long long>(v));
+}
+template <typename... A>
+std::string call(const char* name, A... a) { return (std::string(name) + ... + (" " + text(a))); }
 std::vector<std::string> g_calls;
 
-TEST(UiBatch, EndFrameUploadsOnceThenDrawsEachCommandInOrder) {
+// Quads in a row with one texture share a draw command; the same texture after another starts a new one.
+TEST(UiBatch, EndFrameUploadsOnceThenDrawsEachRunOfATextureInOrder) {
     const GlApi saved = gl;
 #define TORVANEL_RECORD(ret, name, params) \
     gl.name = [](auto... a) -> ret { return g_calls.push_back(call(#name, a...)), ret(); };
@@ -150,75 +115,37 @@ TEST(UiBatch, EndFrameUploadsOnceThenDrawsEachCommandInOrder) {
     ui.program = 3, ui.vao = 4, ui.vbo = 5;
     ui_quad(ui, 0, 0, 10, 10, 0, 0, 1, 1, WHITE, 0);
     ui_begin_frame(ui, 0, 600, UiInput{});  // empties the batch; a width of 0 is stored as 1
-    EXPECT_EQ(std::pair(ui.width, ui.height), std::pair(1, 600));
     ui_end_frame(ui);
     EXPECT_TRUE(g_calls.empty());  // an empty batch makes no call at all
-    for (uint32_t texture : {0, 0, 8}) ui_quad(ui, 0, 0, 10, 10, 0, 0, 1, 1, WHITE, texture);
+    for (uint32_t texture : {0, 0, 8, 0}) ui_quad(ui, 0, 0, 10, 10, 0, 0, 1, 1, WHITE, texture);
     ui_end_frame(ui);
     gl = saved;
-    const void* data = ui.vertices.data();
     EXPECT_EQ(g_calls, (std::vector<std::string>{
         call("glDisable", GL_DEPTH_TEST), call("glDisable", GL_CULL_FACE), call("glDisable", GL_SCISSOR_TEST),
         call("glEnable", GL_BLEND), call("glBlendFunc", GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA),
         call("glBindVertexArray", 4), call("glBindBuffer", GL_ARRAY_BUFFER, 5),
-        call("glBufferData", GL_ARRAY_BUFFER, 18 * 32, data, GL_STREAM_DRAW), call("glUseProgram", 3),
+        call("glBufferData", GL_ARRAY_BUFFER, 24 * 32, ui.vertices.data(), GL_STREAM_DRAW), call("glUseProgram", 3),
         call("glUniform2f", 'S', 1, 600), call("glUniform1i", 'T', 0), call("glUniform1i", 'U', 0),
         call("glActiveTexture", GL_TEXTURE0),  // then per command:
         call("glUniform1i", 'U', 0), call("glBindTexture", GL_TEXTURE_2D, 0), call("glDrawArrays", GL_TRIANGLES, 0, 12),
         call("glUniform1i", 'U', 1), call("glBindTexture", GL_TEXTURE_2D, 8), call("glDrawArrays", GL_TRIANGLES, 12, 6),
+        call("glUniform1i", 'U', 0), call("glBindTexture", GL_TEXTURE_2D, 0), call("glDrawArrays", GL_TRIANGLES, 18, 6),
         call("glBindTexture", GL_TEXTURE_2D, 0), call("glBindVertexArray", 0), call("glDisable", GL_BLEND)}));
 }
 
-// [SECTION] Batch on GL
-
-struct Probe { int x, y, rgba[4]; };  // x, y from the top left
-
-struct UiOnGl : ::testing::Test {
-    UiContext ui;
+// The UI program builds with an unchanged log; quads land from the top left, blend, and textures multiply the
+// colour; a broken shader fails with its log appended and takes the earlier program with it.
+TEST(UiOnGl, ShadersAndPixels) {
+    REQUIRE_GL();
     int width = 0, height = 0;
-    void SetUp() override {
-        REQUIRE_GL();
-        SDL_GL_GetDrawableSize(gl_test_window(), &width, &height);
-        std::string error;
-        ASSERT_TRUE(ui_init(ui, nullptr, &error)) << error;
-        gl.glClearColor(0, 0, 0, 1);
-        gl.glClear(GL_COLOR_BUFFER_BIT);
-        ui_begin_frame(ui, width, height, UiInput{});
-    }
-    void TearDown() override { ui_shutdown(ui); }
-    void expect_pixels(std::initializer_list<Probe> probes) {
-        gl.glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        for (const Probe& p : probes) {
-            uint8_t got[4] = {};
-            gl.glReadPixels(p.x, height - 1 - p.y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, got);
-            for (int c = 0; c < 4; ++c)
-                EXPECT_NEAR(got[c], p.rgba[c], 1) << p.x << "," << p.y << " channel " << c;
-        }
-    }
-};
-
-TEST_F(UiOnGl, ShadersBuildAndABrokenSourceFailsWithItsLog) {
-    uint32_t program = 0;
+    SDL_GL_GetDrawableSize(gl_test_window(), &width, &height);
+    UiContext ui;
     std::string log = "kept";
-    ASSERT_TRUE(build_program(program, UI_VERTEX_SHADER_SOURCE, UI_FRAGMENT_SHADER_SOURCE, &log));
-    EXPECT_NE(program, 0u);
+    ASSERT_TRUE(ui_init(ui, nullptr, &log)) << log;
     EXPECT_EQ(log, "kept");
-    const char* broken = "#version 330 core\nout vec4 c;\nvoid main(){ c = vec4(1.0) }\n";
-    EXPECT_EQ(compile_shader(GL_FRAGMENT_SHADER, broken, &log), 0u);
-    EXPECT_EQ(log.rfind("kept", 0), 0u);  // appended to
-    const size_t compiled = log.size();
-    EXPECT_GT(compiled, 4u);
-    EXPECT_FALSE(build_program(program, UI_VERTEX_SHADER_SOURCE, broken, &log));
-    EXPECT_EQ(program, 0u);  // the earlier program is gone too
-    EXPECT_GT(log.size(), compiled);
-}
-
-TEST_F(UiOnGl, EmptyFrameKeepsBlendingQuadsLandFromTheTopLeftAndTexturesMultiplyTheColour) {
-    auto is_enabled =
-        reinterpret_cast<GLboolean(APIENTRY*)(GLenum)>(SDL_GL_GetProcAddress("glIsEnabled"));
-    gl.glEnable(GL_BLEND);
-    ui_end_frame(ui);
-    EXPECT_TRUE(is_enabled(GL_BLEND));  // a drawing frame would end with it off
+    gl.glClearColor(0, 0, 0, 1);
+    gl.glClear(GL_COLOR_BUFFER_BIT);
+    ui_begin_frame(ui, width, height, UiInput{});
     const float w = float(width), h = float(height);
     ui_quad(ui, 0, 0, 10, 10, 0, 0, 1, 1, {1, 0, 0, 1}, 0);
     ui_quad(ui, w - 10, h - 10, w, h, 0, 0, 1, 1, {0, 1, 0, 1}, 0);
@@ -236,49 +163,24 @@ TEST_F(UiOnGl, EmptyFrameKeepsBlendingQuadsLandFromTheTopLeftAndTexturesMultiply
     ui_quad(ui, 300, 100, 340, 140, 0, 0, 1, 1, {0.5f, 1, 1, 1}, 0);  // not sampled
     ui_end_frame(ui);
     gl.glDeleteTextures(1, &texture);
-    expect_pixels({{0, 0, {255, 0, 0, 255}}, {9, 9, {255, 0, 0, 255}}, {10, 10, {0, 0, 0, 255}},
-                   {width - 1, height - 1, {0, 255, 0, 255}}, {width - 11, height - 1, {0, 0, 0, 255}},
-                   {105, 55, {0, 0, 255, 255}}, {105, 71, {0, 0, 0, 255}}, {130, 60, {128, 128, 255, 255}},
-                   {205, 120, {128, 128, 0, 255}}, {235, 120, {128, 255, 255, 255}}, {305, 120, {128, 255, 255, 255}}});
-}
-
-// [SECTION] Emblem
-
-std::vector<uint8_t> painted(int n) {
-    std::vector<uint8_t> image(7, 0xAB);  // to be resized and cleared
-    paint_emblem(n, image);
-    return image;
-}
-
-TEST(Emblem, ClearCornersOpaqueTopCentreAndAlphaInWholeSamples) {
-    // {size, samples per pixel}: 3 x 3 below 128, 4 x 4 from 128 up.
-    for (auto [n, m] : {std::pair{16, 9}, {127, 9}, {128, 16}, {256, 16}}) {
-        SCOPED_TRACE(n);
-        const auto image = painted(n);
-        ASSERT_EQ(image.size(), size_t(n) * n * 4);
-        auto at = [&](int x, int y, int channel) { return image[(size_t(y) * n + x) * 4 + channel]; };
-        for (auto [x, y] : {std::pair{0, 0}, {n - 1, 0}, {0, n - 1}, {n - 1, n - 1}})
-            for (int c = 0; c < 4; ++c) EXPECT_EQ(at(x, y, c), 0) << x << "," << y << " channel " << c;
-        EXPECT_EQ(at(n / 2, 0, 3), 255);
-        std::set<int> steps, partial;
-        for (int h = 0; h <= m; ++h) steps.insert(h * 255 / m);
-        for (size_t i = 3; i < image.size(); i += 4) {
-            ASSERT_TRUE(steps.count(image[i])) << "alpha " << int(image[i]);
-            if (image[i] != 0 && image[i] != 255) partial.insert(image[i]);
-        }
-        EXPECT_GE(partial.size(), size_t(n > 16 ? m / 2 : 2));
+    const struct { int x, y, rgba[4]; } probes[] = {  // x, y from the top left
+        {0, 0, {255, 0, 0, 255}}, {9, 9, {255, 0, 0, 255}}, {10, 10, {0, 0, 0, 255}},
+        {width - 1, height - 1, {0, 255, 0, 255}}, {width - 11, height - 1, {0, 0, 0, 255}},
+        {105, 55, {0, 0, 255, 255}}, {105, 71, {0, 0, 0, 255}}, {130, 60, {128, 128, 255, 255}},
+        {205, 120, {128, 128, 0, 255}}, {235, 120, {128, 255, 255, 255}}, {305, 120, {128, 255, 255, 255}}};
+    gl.glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    for (const auto& p : probes) {
+        uint8_t got[4] = {};
+        gl.glReadPixels(p.x, height - 1 - p.y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, got);
+        for (int c = 0; c < 4; ++c) EXPECT_NEAR(got[c], p.rgba[c], 1) << p.x << "," << p.y << " channel " << c;
     }
-}
-
-TEST(Emblem, NoWindowWhereTheColumnOffsetModSixIsTwoOrLess) {
-    for (int seed : {7, 11, 91})
-        for (float left : {0.0f, 38.0f, 112.0f})
-            for (int cell = 0; cell < 6; ++cell)
-                for (float wall : {0.0f, 0.5f, 1.0f, 1.99f, 2.0f})
-                    for (float dy = 0.0f; dy < 60.0f; dy += 0.7f)
-                        EXPECT_FALSE(window_lit(left, 100, left + cell * 6 + wall, 100 + dy, seed))
-                            << left << " " << cell << " " << wall << " " << dy << " " << seed;
-    EXPECT_TRUE(window_lit(0, 0, 2.01f, 2.21f, 7) && window_lit(38, 142, 53, 159, 7));
+    const char* broken = "#version 330 core\nout vec4 c;\nvoid main(){ c = vec4(1.0) }\n";
+    EXPECT_EQ(compile_shader(GL_FRAGMENT_SHADER, broken, &log), 0u);
+    const size_t compiled = log.size();
+    EXPECT_TRUE(log.rfind("kept", 0) == 0 && compiled > 4) << log;
+    EXPECT_FALSE(build_program(ui.program, UI_VERTEX_SHADER_SOURCE, broken, &log));
+    EXPECT_TRUE(ui.program == 0 && log.size() > compiled);
+    ui_shutdown(ui);
 }
 
 TEST(Emblem, TexturesAreAtLeastSixteenAndHoldThePaintingOfTheirSize) {
@@ -293,10 +195,11 @@ TEST(Emblem, TexturesAreAtLeastSixteenAndHoldThePaintingOfTheirSize) {
         gl.glBindTexture(GL_TEXTURE_2D, texture);
         gl.glPixelStorei(GL_PACK_ALIGNMENT, 1);
         get_tex_image(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, uploaded.data());
-        gl.glBindTexture(GL_TEXTURE_2D, 0);
         gl.glDeleteTextures(1, &texture);
-        uploaded.resize(size_t(n) * n * 4);
-        EXPECT_EQ(uploaded, painted(n)) << n;
+        std::vector<uint8_t> painting;
+        paint_emblem(n, painting);
+        uploaded.resize(painting.size());
+        EXPECT_EQ(uploaded, painting) << n;
     }
 }
 

@@ -4,27 +4,18 @@
 
 #include <fstream>
 #include <string>
-#include <vector>
 
 #include "tests/support/portable.h"
 #include "text/font_file.h"
 
-namespace {
-
-std::string write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
-    return path;
-}
-
-}  // namespace
-
 TEST(FontFile, ReadsGiveTheFilesBytesAndEachBlockIsReadFromDiskOnce) {
     const std::string dir = make_temp_dir("torvanel-font-file");
     const size_t B = FONT_FILE_BLOCK, size = 3 * B + 123;
-    std::vector<uint8_t> bytes(size);
-    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + i / 251);
-    SDL_RWops* f = open_font_file(write_file(dir + "/font.ttf", bytes));
+    std::string bytes(size, 0);
+    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + i / 251);
+    std::ofstream(dir + "/font.ttf", std::ios::binary) << bytes;
+    std::ofstream(dir + "/empty.ttf");
+    SDL_RWops* f = open_font_file(dir + "/font.ttf");
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(SDL_RWsize(f), static_cast<Sint64>(size));
     const struct { size_t at, object, count, objects_read; long blocks; } rows[] = {
@@ -36,11 +27,10 @@ TEST(FontFile, ReadsGiveTheFilesBytesAndEachBlockIsReadFromDiskOnce) {
         {size, 1, 10, 0, 3},             // nothing past the end
         {B / 2, 1, size, size - B / 2, 4}};  // the rest: only the third block is new
     for (const auto& row : rows) {
-        std::vector<uint8_t> got(row.object * row.count, 0xEE);
+        std::string got(row.object * row.count, '\xEE');
         ASSERT_EQ(SDL_RWseek(f, static_cast<Sint64>(row.at), RW_SEEK_SET), static_cast<Sint64>(row.at));
         EXPECT_EQ(SDL_RWread(f, got.data(), row.object, row.count), row.objects_read) << row.at;
-        const size_t n = row.object * row.objects_read;
-        EXPECT_TRUE(std::equal(got.begin(), got.begin() + static_cast<long>(n), bytes.begin() + static_cast<long>(row.at)))
+        EXPECT_TRUE(got.substr(0, row.object * row.objects_read) == bytes.substr(row.at, row.object * row.objects_read))
             << row.at;
         EXPECT_EQ(SDL_RWtell(f), static_cast<Sint64>(row.at + std::min(row.object * row.count, size - row.at)));
         EXPECT_EQ(font_file_blocks_read(f), row.blocks) << row.at;
@@ -54,7 +44,7 @@ TEST(FontFile, ReadsGiveTheFilesBytesAndEachBlockIsReadFromDiskOnce) {
     SDL_RWclose(f);
 
     EXPECT_EQ(open_font_file(dir + "/missing.ttf"), nullptr);
-    EXPECT_EQ(open_font_file(write_file(dir + "/empty.ttf", {})), nullptr);
+    EXPECT_EQ(open_font_file(dir + "/empty.ttf"), nullptr);
     SDL_RWops* memory = SDL_RWFromConstMem(bytes.data(), 16);
     EXPECT_EQ(font_file_blocks_read(memory), -1);  // not one of ours
     SDL_RWclose(memory);
