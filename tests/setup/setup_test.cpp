@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include "app/wizard.h"
 #include "setup/command.h"
 #include "setup/copy_engine.h"
 #include "setup/game_files.h"
@@ -33,8 +34,8 @@ void set_file_limit(rlim_t bytes) { const rlimit limit = {bytes, RLIM_INFINITY};
 #endif
 
 fs::path u8(const std::string& path) { return fs::u8path(path); }
-void write_file(const std::string& path, const std::string& bytes) {
-    EXPECT_TRUE(std::ofstream(u8(path), std::ios::binary) << bytes) << path;
+void write_file(const std::string& path, const std::string& s) {
+    EXPECT_TRUE(std::ofstream(u8(path), std::ios::binary) << s) << path;
 }
 // The file's bytes, or a marker no test writes when it cannot be opened.
 std::string read_file(const std::string& path) {
@@ -46,28 +47,18 @@ std::map<std::string, std::string> read_game_folder(const std::string& folder) {
     for (const char* name : GAME_FILES) files[name] = read_file(folder + "/" + name);
     return files;
 }
-// What the wizard does with the engine in one frame of the Install page.
-void run_frame(SetupState& state) {
-    if (state.page != 3 || state.install_finished) return;
-    copy_step(state);
-    if (state.page == 3 && state.current_file == state.files.size()) shortcut_step(state);
-}
 
-// A fresh temporary folder (also the current one) with a game folder, and a state that installs it.
+// A fresh temporary folder with a game folder, and a state that installs it.
 struct Setup : testing::Test {
-    const fs::path old_dir = fs::current_path();
     const std::string temp = make_temp_dir("torvanel-setup");
     const std::string src = temp + "/Łódź źródło", inst = temp + "/Zielona Góra/Торвaнел ゲーム";  // non-ASCII
     SetupState state;
     std::map<std::string, std::string> sources;  // what the source folder must still hold
 
     void SetUp() override {
-        fs::current_path(temp), restart(SIZES);
-        set_command_runner([](const std::string& line) { g_commands.push_back(line); });
+        set_command_runner([](const std::string& line) { g_commands.push_back(line); }), restart(SIZES);
     }
-    void TearDown() override {
-        expect_sources_unchanged(), set_command_runner(nullptr), fs::current_path(old_dir), fs::remove_all(temp);
-    }
+    void TearDown() override { expect_sources_unchanged(), set_command_runner(nullptr), fs::remove_all(temp); }
     // Checks the sources, then makes new ones of these sizes, an older, longer README to install over, a state.
     void restart(const Sizes& sizes) {
         expect_sources_unchanged();  // by the previous run
@@ -89,7 +80,7 @@ struct Setup : testing::Test {
     }
     void run() {  // code that waits on a FIFO is killed by the alarm: the test fails instead of hanging
         alarm(10), begin_install(state);
-        for (int frame = 0; frame < 1000; ++frame) run_frame(state);
+        for (int frame = 0; frame < 1000; ++frame) run_install_work(state);
         alarm(0);
     }
 };
@@ -203,10 +194,7 @@ TEST_F(Setup, InstallEndsInPlaceOrStopsWithItsTextThenBackAndInstallCopyAgain) {
     }
     fs::remove(u8(inst + "/SDL2.dll"));
     write_file(inst + "/Torvanel.exe", "stale copy");  // copied before the failure, so copied again
-    reset_install(state);
-    EXPECT_EQ(state.page, 2);
-    for (const InstallFile& file : state.files) EXPECT_EQ(file.status, Waiting) << file.name;
-    run();
+    reset_install(state), run();
     EXPECT_EQ(state.page, 4) << state.error_text;
     EXPECT_EQ(read_game_folder(inst), sources);
 }
@@ -236,7 +224,7 @@ TEST_F(Setup, ShortcutsOnePerFrameAfterTheFilesThenDoneAndLaunchStartsOnlyTheGam
         begin_install(state);
         EXPECT_EQ(state.progress_total, 635560 + row.expected.size() * MIB);
         for (size_t frame = 1, shortcuts = row.expected.size(); frame <= shortcuts + 1; ++frame) {
-            run_frame(state);  // one shortcut a frame, then done
+            run_install_work(state);  // one shortcut a frame, then done
             const size_t made = frame > shortcuts ? shortcuts : frame;
             EXPECT_EQ(g_commands, Strings(row.expected.begin(), row.expected.begin() + made));
             EXPECT_EQ(state.progress_done, 635560 + made * MIB);
