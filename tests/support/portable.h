@@ -6,10 +6,10 @@
 
 // Sets the variable (null unsets it) for both the C library and the system's own environment.
 void set_env(const char* name, const char* value);
-// A new empty folder under the system's temporary folder, named prefix-XXXXXX.
+// A new empty folder under the system's temporary folder, named prefix-<random number>.
 std::string make_temp_dir(const std::string& prefix);
-// Runs program with these arguments (no shell in between), standard error to err_path when it is not
-// empty; returns its exit code, -1 when it could not run.
+// Runs program with these arguments (no shell in between; on Windows none may hold a double quote or end in a
+// backslash), standard error to err_path when it is not empty; returns its exit code, -1 when it could not run.
 int run_program(const std::string& program, const std::vector<std::string>& args,
                 const std::string& err_path = "");
 // How many of this process's open files are the file at path (Windows: 1 when a handle that forbids
