@@ -5,9 +5,9 @@
 #include <random>
 
 #ifdef _WIN32
+#include <process.h>
 #include <windows.h>
 #else
-#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -33,28 +33,13 @@ int open_file_count(const std::string& path) {
     return 0;
 }
 
-int run_program(const std::string& program, const std::vector<std::string>& args, const std::string& err_path) {
-    std::wstring line = L"\"" + widen(program) + L"\"";
-    for (const std::string& arg : args) line += L" \"" + widen(arg) + L"\"";
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    const HANDLE err = err_path.empty() ? INVALID_HANDLE_VALUE
-                                        : CreateFileW(widen(err_path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    if (err != INVALID_HANDLE_VALUE) {
-        startup.dwFlags = STARTF_USESTDHANDLES, startup.hStdError = err;
-        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE), startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    }
-    PROCESS_INFORMATION process = {};
-    DWORD code = static_cast<DWORD>(-1);
-    if (CreateProcessW(widen(program).c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                       &process)) {
-        WaitForSingleObject(process.hProcess, INFINITE), GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hThread), CloseHandle(process.hProcess);
-    }
-    if (err != INVALID_HANDLE_VALUE) CloseHandle(err);
-    return static_cast<int>(code);
+int run_program(const std::string& program, const std::vector<std::string>& args) {
+    std::vector<std::wstring> quoted{L"\"" + widen(program) + L"\""};  // the runtime joins them with spaces
+    for (const std::string& arg : args) quoted.push_back(L"\"" + widen(arg) + L"\"");
+    std::vector<const wchar_t*> argv;
+    for (const std::wstring& arg : quoted) argv.push_back(arg.c_str());
+    argv.push_back(nullptr);
+    return static_cast<int>(_wspawnv(_P_WAIT, widen(program).c_str(), argv.data()));
 }
 #else
 void set_env(const char* name, const char* value) { value ? setenv(name, value, 1) : unsetenv(name); }
@@ -66,19 +51,14 @@ int open_file_count(const std::string& path) {
     return count;
 }
 
-int run_program(const std::string& program, const std::vector<std::string>& args, const std::string& err_path) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (!err_path.empty())
-        posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+int run_program(const std::string& program, const std::vector<std::string>& args) {
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     pid_t pid = 0;
     int status = 0;
-    const bool ran = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0 &&
+    const bool ran = posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) == 0 &&
                      waitpid(pid, &status, 0) == pid;
-    posix_spawn_file_actions_destroy(&actions);
     return ran && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 #endif
