@@ -43,11 +43,6 @@ std::string read_file(const std::string& path) {
     std::ifstream in(u8(path), std::ios::binary);
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<cannot open " + path + ">";
 }
-std::map<std::string, std::string> read_game_folder(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    for (const char* name : GAME_FILES) files[name] = read_file(folder + "/" + name);
-    return files;
-}
 
 // A fresh temporary folder with a game folder, and a state that installs it.
 struct Setup : testing::Test {
@@ -59,10 +54,10 @@ struct Setup : testing::Test {
     void SetUp() override {
         set_command_runner([](const std::string& line) { g_commands.push_back(line); }), restart(SIZES);
     }
-    void TearDown() override { expect_sources_unchanged(), set_command_runner(nullptr), fs::remove_all(temp); }
+    void TearDown() override { expect_files(src), set_command_runner(nullptr), fs::remove_all(temp); }
     // Checks the sources, then makes new ones of these sizes, an older, longer README to install over, a state.
     void restart(const Sizes& sizes) {
-        expect_sources_unchanged();  // by the previous run
+        expect_files(src);  // the sources, unchanged by the previous run
         for (const std::string& folder : {src, inst}) fs::remove_all(u8(folder)), fs::create_directories(u8(folder));
         uint32_t x = 1;
         for (int i = 0; i < GAME_FILE_COUNT; ++i) {
@@ -76,8 +71,8 @@ struct Setup : testing::Test {
         std::string missing;
         ASSERT_TRUE(scan_game_files(state, missing)) << missing;
     }
-    void expect_sources_unchanged() {
-        for (const auto& [name, bytes] : sources) EXPECT_TRUE(read_file(src + "/" + name) == bytes) << "source " << name;
+    void expect_files(const std::string& folder) {  // what the source folder held
+        for (const auto& [name, bytes] : sources) EXPECT_TRUE(read_file(folder + "/" + name) == bytes) << folder << name;
     }
     void run() {  // code that waits on a FIFO is killed by the alarm: the test fails instead of hanging
         alarm(10), begin_install(state);
@@ -125,7 +120,7 @@ TEST_F(Setup, FilesAreSizedInOrderCopiedAtMostThreeMebibytesAFrameAndAnAbandoned
             EXPECT_EQ(std::make_tuple(state.progress_done, state.current_file, statuses),
                       std::make_tuple(done, current, (std::string(current, '2') + "10000000").substr(0, 8)));
         }
-        EXPECT_EQ(read_game_folder(inst), sources);
+        expect_files(inst);
     }
     restart({5 * MIB});  // abandoned mid-file: the partial copy stays and both files are closed
     const std::string source = src + "/Torvanel.exe", dest = inst + "/Torvanel.exe";
@@ -184,13 +179,13 @@ TEST_F(Setup, InstallEndsInPlaceOrStopsWithItsTextThenBackAndInstallCopyAgain) {
         EXPECT_TRUE(read_file(outside) == "not a game file") << "written through";  // the sources: next restart
         if (!row.error.empty()) continue;
         ASSERT_TRUE(fs::is_regular_file(fs::symlink_status(u8(state.install_dir + exe)))) << "not a file";  // no FIFO
-        EXPECT_TRUE(read_game_folder(state.install_dir) == sources) << "not installed byte for byte";
+        expect_files(state.install_dir);
     }
     fs::remove(u8(inst + "/SDL2.dll"));
     write_file(inst + "/Torvanel.exe", "stale copy");  // copied before the failure, so copied again
     reset_install(state), run();
     EXPECT_EQ(state.page, 4) << state.error_text;
-    EXPECT_EQ(read_game_folder(inst), sources);
+    expect_files(inst);
 }
 
 // The game goes into the temporary folder; the links are only named, with every quote PowerShell knows doubled.
