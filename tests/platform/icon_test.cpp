@@ -25,8 +25,7 @@ TEST(AppIcon, SevenSizesOf32BitsWithThe256OneAsPng) {
     for (int i = 0; i < 7; ++i) {
         const uint32_t n = sizes[i], entry = 6 + 16 * i, size = u32(ico, entry + 8), at = u32(ico, entry + 12);
         SCOPED_TRACE(n);
-        EXPECT_EQ(u16(ico, entry), n % 256 * 257) << "width and height, 0 standing for 256";
-        EXPECT_EQ(u16(ico, entry + 6), 32u) << "bits per pixel";
+        EXPECT_EQ(u16(ico, entry) | u16(ico, entry + 6) << 16, n % 256 * 257 | 32 << 16) << "size (0: 256), 32 bits";
         ASSERT_LE(at + size, ico.size());
         const Bytes image(ico.begin() + at, ico.begin() + at + size);
         if (n == 256) {  // the signature, then the header's 256 x 256, 8 bits a channel, RGBA

@@ -1,6 +1,5 @@
-// A stand-in for powershell.exe and for the game in the command-layer tests: writes to the UTF-8 file named by
-// TORVANEL_RECORD one line each for its working folder and for every argument as Windows splits the command
-// line, then "end".
+// A stand-in for powershell.exe and for the game in the command-layer tests: writes the UTF-8 file named by
+// TORVANEL_RECORD, one line each for its working folder and for every argument as Windows splits the command line.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -21,8 +20,9 @@ int main() {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     for (int i = 0; i < argc; ++i) text += line(argv[i]);
-    text += "end\n";
     const wchar_t* record = _wgetenv(L"TORVANEL_RECORD");
-    FILE* f = record ? _wfopen(record, L"wb") : nullptr;
-    return f && std::fwrite(text.data(), 1, text.size(), f) == text.size() && std::fclose(f) == 0 ? 0 : 1;
+    const std::wstring part = std::wstring(record ? record : L"") + L".part";  // renamed once whole
+    FILE* f = record ? _wfopen(part.c_str(), L"wb") : nullptr;
+    return f && std::fwrite(text.data(), 1, text.size(), f) == text.size() && std::fclose(f) == 0 &&
+                   _wrename(part.c_str(), record) == 0 ? 0 : 1;
 }

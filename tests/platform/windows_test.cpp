@@ -73,15 +73,10 @@ TEST(Commands, TheShortcutLineReachesPowerShellIntactAndLaunchStartsTheGameInIts
     wchar_t path[32768];
     const std::wstring old_path(path, GetEnvironmentVariableW(L"PATH", path, 32768));
     SetEnvironmentVariableW(L"PATH", (wide(temp + "/bin") + L";" + old_path).c_str());
-    // The stand-in's folder and arguments, waiting up to ten seconds for a program that was not waited for.
-    const auto recorded = [&](const std::string& record) {
-        std::string text;
-        for (int i = 0; i < 200 && text.find("\nend\n") == std::string::npos; ++i) {
-            Sleep(50);
-            std::ifstream in(fs::u8path(record), std::ios::binary);
-            text.assign(std::istreambuf_iterator<char>(in), {});
-        }
-        return text;
+    const auto recorded = [&](const std::string& record) {  // waiting up to ten seconds for one not waited for
+        for (int i = 0; i < 200 && !fs::exists(fs::u8path(record)); ++i) Sleep(50);
+        std::ifstream in(fs::u8path(record), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
     };
     set_env("TORVANEL_RECORD", (temp + "/shortcut.txt").c_str());
     create_shortcut(temp + "/O‘’‚‛'Brien/Desktop/Torvanel.lnk", game + "/Torvanel.exe", game);
@@ -92,14 +87,14 @@ TEST(Commands, TheShortcutLineReachesPowerShellIntactAndLaunchStartsTheGameInIts
                                "'; $s.Description='Torvanel'; $s.Save()";
     const std::string shortcut = recorded(temp + "/shortcut.txt");
     EXPECT_EQ(shortcut.substr(shortcut.find('\n') + 1),  // after the folder
-              "powershell\n-NoProfile\n-WindowStyle\nHidden\n-ExecutionPolicy\nBypass\n-Command\n" + script + "\nend\n");
+              "powershell\n-NoProfile\n-WindowStyle\nHidden\n-ExecutionPolicy\nBypass\n-Command\n" + script + "\n");
 
     set_env("TORVANEL_RECORD", (temp + "/launch.txt").c_str());
     SetupState state;
     state.install_dir = game;
     launch_game(state);
     const std::string folder = fs::u8path(game).make_preferred().u8string();
-    EXPECT_EQ(recorded(temp + "/launch.txt"), folder + "\n" + folder + "\\Torvanel.exe\nend\n");
+    EXPECT_EQ(recorded(temp + "/launch.txt"), folder + "\n" + folder + "\\Torvanel.exe\n");
     SetEnvironmentVariableW(L"PATH", old_path.c_str()), set_env("TORVANEL_RECORD", nullptr);
     std::error_code ignored;
     fs::remove_all(fs::u8path(temp), ignored);
