@@ -41,7 +41,8 @@ TEST(PoCompiler, AcceptsAValidCatalogueAndRejectsABrokenFileAtItsLineWithTheReas
         {6, "Day %d of %s, 5%% (it)", "Day %s of %d, 5%% (it)", "Day %s of %d",
          "printf conversions (%s %d %%) differ from English (%d %s %%)"},
         {9, "5%% (tr)", "5% (tr)", "5% (tr)", "printf conversions (%d %s) differ from English (%d %s %%)"},
-        {9, "Day %d of %s, 5%% (tr)", "%%5 %s %d (tr)", "%%5 %s", "printf conversions (%s %d %%) differ from English (%d %s %%)"},
+        {9, "Day %d of %s, 5%% (tr)", "%%5 %s %d (tr)", "%%5 %s",
+         "printf conversions (%s %d %%) differ from English (%d %s %%)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reason ? c.reason : c.to);
