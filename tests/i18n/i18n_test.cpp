@@ -11,25 +11,17 @@
 #include "tests/support/portable.h"
 
 namespace {
-std::string unquote(const std::string& line) {
-    std::string out;
-    for (size_t i = line.find('"') + 1; i < line.rfind('"'); ++i)
-        out += line[i] != '\\' ? line[i] : line[++i] == 'n' ? '\n' : line[i] == 't' ? '\t' : line[i];
-    return out;
-}
-
-// The msgstr of every row of one PO file by its msgctxt number; the header's lands in a row of its own.
+// The msgstr of every row of one PO file by its msgctxt number; every entry is one line without escapes.
 std::vector<std::string> read_msgstrs(const char* code) {
     std::ifstream in(std::string(TORVANEL_PO_DIR) + "/" + code + ".po");
     EXPECT_TRUE(in.good()) << code;
-    std::vector<std::string> rows(MESSAGE_COUNT + 1);
+    std::vector<std::string> rows(MESSAGE_COUNT + 1);  // the header's lands in the last
     size_t row = MESSAGE_COUNT;
-    std::string* field = nullptr;
     for (std::string line; std::getline(in, line);) {
-        if (line.rfind("msgctxt ", 0) == 0) row = std::stoul(unquote(line));
-        else if (line.rfind("msgid ", 0) == 0) field = nullptr;
-        else if (line.rfind("msgstr ", 0) == 0) field = &rows.at(row), *field = unquote(line);
-        else if (line.rfind('"', 0) == 0 && field) *field += unquote(line);
+        const size_t from = line.find('"') + 1;
+        const std::string text = line.substr(from, line.rfind('"') - from);
+        if (line.rfind("msgctxt ", 0) == 0) row = std::stoul(text);
+        else if (line.rfind("msgstr ", 0) == 0) rows.at(row) = text;
     }
     return rows;
 }
