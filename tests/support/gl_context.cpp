@@ -32,8 +32,7 @@ bool open_context() {
 
 bool gl_test_context() {
     static const bool ok = g_ok = open_context();
-    if (ok) SDL_GL_MakeCurrent(g_window, g_context);
-    return ok;
+    return ok && (SDL_GL_MakeCurrent(g_window, g_context), true);
 }
 
 SDL_Window* gl_test_window() { return g_ok ? g_window : nullptr; }

@@ -8,9 +8,7 @@
 #include <process.h>
 #include <windows.h>
 #else
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -52,14 +50,10 @@ int open_file_count(const std::string& path) {
 }
 
 int run_program(const std::string& program, const std::vector<std::string>& args) {
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    int status = 0;
-    const bool ran = posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) == 0 &&
-                     waitpid(pid, &status, 0) == pid;
-    return ran && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::string line = "'" + program + "'";
+    for (const std::string& arg : args) line += " '" + arg + "'";
+    const int status = std::system(line.c_str());
+    return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 #endif
 
