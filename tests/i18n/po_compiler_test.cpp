@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "i18n/catalogue.h"
@@ -15,46 +16,22 @@
 
 namespace fs = std::filesystem;
 
-struct PoCompiler : ::testing::Test {
-    void SetUp() override { dir_ = fs::u8path(make_temp_dir("po_compiler_test")); }
-    void TearDown() override { fs::remove_all(dir_); }
-    fs::path po(int l) const { return dir_ / (std::string(LANGUAGES[l].code) + ".po"); }
-    fs::path table() const { return dir_ / "messages_table.cpp"; }
-
-    // Every row translated; row 1 has conversions, row 2 a quote and a prose percent sign.
-    static std::string po_text(int l) {
-        std::string text = "msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain; charset=UTF-8\\n\"\n";
-        for (int m = 0; m < MESSAGE_COUNT; ++m) {
-            const std::string id =
-                m == 1 ? "Day %d of %s, 5%%" : m == 2 ? "Happy 60% \\\"now\\\"" : "Message " + std::to_string(m);
-            const std::string str = l == 0 ? id : id + " (" + LANGUAGES[l].code + ")";
-            text += std::string(m == 1 ? "\n#, c-format" : "") + "\nmsgctxt \"" + std::to_string(m) + "\"\nmsgid \"" +
-                    id + "\"\nmsgstr \"" + str + "\"\n";
-        }
-        return text;
+// Every row translated; row 1 has conversions, row 2 a quote and a prose percent sign.
+static std::string po_text(int l) {
+    std::string text = "msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain; charset=UTF-8\\n\"\n";
+    for (int m = 0; m < MESSAGE_COUNT; ++m) {
+        const std::string id =
+            m == 1 ? "Day %d of %s, 5%%" : m == 2 ? "Happy 60% \\\"now\\\"" : "Message " + std::to_string(m);
+        text += std::string(m == 1 ? "\n#, c-format" : "") + "\nmsgctxt \"" + std::to_string(m) + "\"\nmsgid \"" + id +
+                "\"\nmsgstr \"" + (l == 0 ? id : id + " (" + LANGUAGES[l].code + ")") + "\"\n";
     }
-
-    // Writes the catalogue, file `broken` with `from` replaced by `to`, and runs the generator.
-    int run(int broken = -1, const std::string& from = "", const std::string& to = "") {
-        fs::remove(table());
-        std::vector<std::string> args = {table().u8string()};
-        for (int l = 0; l < LANGUAGE_COUNT; ++l) {
-            std::string text = po_text(l);
-            if (l == broken) edited_ = text.replace(text.find(from), from.size(), to);
-            std::ofstream(po(l), std::ios::binary) << text;
-            args.push_back(po(l).u8string());
-        }
-        const int status = run_program(TORVANEL_PO_COMPILER, args, (dir_ / "stderr").u8string());
-        std::ifstream err(dir_ / "stderr");
-        errors_.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
-        return status;
-    }
-    fs::path dir_;
-    std::string edited_, errors_;
-};
+    return text;
+}
 
 // A valid catalogue is accepted (reason null); a broken one stops the generator at the line with the reason.
-TEST_F(PoCompiler, AcceptsAValidCatalogueAndRejectsABrokenFileAtItsLineWithTheReason) {
+TEST(PoCompiler, AcceptsAValidCatalogueAndRejectsABrokenFileAtItsLineWithTheReason) {
+    const fs::path dir = fs::u8path(make_temp_dir("po_compiler_test")), table = dir / "messages_table.cpp";
+    const auto po = [&](int l) { return dir / (std::string(LANGUAGES[l].code) + ".po"); };
     const struct { int file; const char *from, *to, *line, *reason; } cases[] = {
         {-1, "", "", "", nullptr}, {9, "Day %d of %s, 5%% (tr)", "%%5, %d. gun, %s (tr)", "", nullptr},  // % first
         {4, "\"Message 8 (de)\"", "\"Message 8 (de)", "\"Message 8 (de)", "missing closing quote"},
@@ -63,20 +40,30 @@ TEST_F(PoCompiler, AcceptsAValidCatalogueAndRejectsABrokenFileAtItsLineWithTheRe
         {1, "msgctxt \"100\"\nmsgid \"Message 100\"\nmsgstr \"Message 100 (pl)\"\n\n", "", "msgctxt \"101\"",
          "row 100 is missing"},
         {6, "Day %d of %s, 5%% (it)", "Day %s of %d, 5%% (it)", "Day %s of %d",
-         "printf conversions (%s %d %%) differ from English (%d %s %%)"},
-        {9, "5%% (tr)", "5% (tr)", "5% (tr)", "printf conversions (%d %s) differ from English (%d %s %%)"},
-        {9, "Day %d of %s, 5%% (tr)", "%%5 %s %d (tr)", "%%5 %s", "printf conversions (%s %d %%) differ from English (%d %s %%)"},
+         "row 1: printf conversions (%s %d %%) differ from English (%d %s %%)"},
+        {9, "5%% (tr)", "5% (tr)", "5% (tr)", "row 1: printf conversions (%d %s) differ from English (%d %s %%)"},
+        {9, "Day %d of %s, 5%% (tr)", "%%5 %s %d (tr)", "%%5 %s",
+         "row 1: printf conversions (%s %d %%) differ from English (%d %s %%)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reason ? c.reason : c.to);
-        EXPECT_EQ(run(c.file, c.from, c.to), c.reason ? 1 : 0) << errors_;
-        EXPECT_EQ(fs::exists(table()), !c.reason);
-        EXPECT_EQ(errors_.empty(), !c.reason) << errors_;
+        std::vector<std::string> args = {table.u8string()};
+        std::string edited;
+        for (int l = 0; l < LANGUAGE_COUNT; ++l) {
+            std::string text = po_text(l);
+            if (l == c.file) edited = text.replace(text.find(c.from), std::strlen(c.from), c.to);
+            std::ofstream(po(l), std::ios::binary) << text;
+            args.push_back(po(l).u8string());
+        }
+        fs::remove(table);
+        testing::internal::CaptureStderr();
+        const int status = run_program(TORVANEL_PO_COMPILER, args);
+        const std::string errors = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::make_tuple(status, fs::exists(table), errors.empty()),
+                  std::make_tuple(c.reason ? 1 : 0, !c.reason, !c.reason)) << errors;
         if (!c.reason) continue;
-        const std::string before = edited_.substr(0, edited_.find(c.line));
-        const long line = 1 + std::count(before.begin(), before.end(), '\n');
-        const std::string where = po(c.file).string() + ":" + std::to_string(line) + ": ";
-        EXPECT_EQ(errors_.rfind(where, 0), 0u) << errors_ << "expected at " << where;
-        EXPECT_NE(errors_.find(c.reason), std::string::npos) << errors_;
+        const long line = 1 + std::count(edited.begin(), edited.begin() + edited.find(c.line), '\n');
+        EXPECT_EQ(errors.rfind(po(c.file).string() + ":" + std::to_string(line) + ": " + c.reason, 0), 0u) << errors;
     }
+    fs::remove_all(dir);
 }

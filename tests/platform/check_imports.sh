@@ -5,9 +5,7 @@ set -eu
 imports=$("$1" -p "$2" | sed -n 's/^\tDLL Name: //p')
 echo "imports:" $imports
 status=0
-for dll in SDL2.dll SDL2_ttf.dll; do
-  echo "$imports" | grep -qx "$dll" || { echo "missing: $dll"; status=1; }
-done
+for dll in SDL2.dll SDL2_ttf.dll; do echo "$imports" | grep -qx "$dll" || { echo "missing: $dll"; status=1; }; done
 for dll in $imports; do
   case $(echo "$dll" | tr 'A-Z' 'a-z') in
     sdl2.dll|sdl2_ttf.dll|kernel32.dll|user32.dll|gdi32.dll|shell32.dll|advapi32.dll|ole32.dll|\

@@ -11,7 +11,8 @@
 #include <fstream>
 #include <functional>
 #include <map>
-#include <memory>
+#include <tuple>
+#include "app/wizard.h"
 #include "setup/command.h"
 #include "setup/copy_engine.h"
 #include "setup/game_files.h"
@@ -34,47 +35,27 @@ void set_file_limit(rlim_t bytes) { const rlimit limit = {bytes, RLIM_INFINITY};
 #endif
 
 fs::path u8(const std::string& path) { return fs::u8path(path); }
-void write_file(const std::string& path, const std::string& bytes) {
-    EXPECT_TRUE(std::ofstream(u8(path), std::ios::binary) << bytes) << path;
+void write_file(const std::string& path, const std::string& s) {
+    EXPECT_TRUE(std::ofstream(u8(path), std::ios::binary) << s) << path;
 }
 // The file's bytes, or a marker no test writes when it cannot be opened.
 std::string read_file(const std::string& path) {
     std::ifstream in(u8(path), std::ios::binary);
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<cannot open " + path + ">";
 }
-std::map<std::string, std::string> read_game_folder(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    for (const char* name : GAME_FILES) files[name] = read_file(folder + "/" + name);
-    return files;
-}
 
-// What the wizard does with the engine in one frame of the Install page.
-void run_frame(SetupState& state) {
-    if (state.page != 3 || state.install_finished) return;
-    copy_step(state);
-    if (state.page == 3 && state.current_file == state.files.size()) shortcut_step(state);
-}
-
-// A fresh temporary folder (also the current one) with a game folder, and a state that installs it.
+// A fresh temporary folder with a game folder, and a state that installs it.
 struct Setup : testing::Test {
-    const fs::path old_dir = fs::current_path();
     const std::string temp = make_temp_dir("torvanel-setup");
     const std::string src = temp + "/Łódź źródło", inst = temp + "/Zielona Góra/Торвaнел ゲーム";  // non-ASCII
-    std::unique_ptr<SetupState> state;
+    SetupState state;
     std::map<std::string, std::string> sources;  // what the source folder must still hold
 
-    void SetUp() override {
-        fs::current_path(temp);
-        set_command_runner([](const std::string& line) { g_commands.push_back(line); });
-        restart(SIZES);
-    }
-    void TearDown() override {
-        expect_sources_unchanged();
-        set_command_runner(nullptr), fs::current_path(old_dir), fs::remove_all(temp);
-    }
+    void SetUp() override { set_command_runner([](const std::string& l) { g_commands.push_back(l); }), restart(SIZES); }
+    void TearDown() override { expect_files(src), set_command_runner(nullptr), fs::remove_all(temp); }
     // Checks the sources, then makes new ones of these sizes, an older, longer README to install over, a state.
     void restart(const Sizes& sizes) {
-        expect_sources_unchanged();  // by the previous run
+        expect_files(src);  // the sources, unchanged by the previous run
         for (const std::string& folder : {src, inst}) fs::remove_all(u8(folder)), fs::create_directories(u8(folder));
         uint32_t x = 1;
         for (int i = 0; i < GAME_FILE_COUNT; ++i) {
@@ -83,60 +64,41 @@ struct Setup : testing::Test {
             write_file(src + "/" + GAME_FILES[i], bytes);
         }
         write_file(inst + "/README.txt", "an older, longer README");
-        state = std::make_unique<SetupState>();
-        state->source_dir = src + "/", state->install_dir = inst, g_commands.clear();
-        state->make_desktop_shortcut = state->make_start_menu_entry = false;
+        state = SetupState(), state.source_dir = src + "/", state.install_dir = inst, g_commands.clear();
+        state.make_desktop_shortcut = state.make_start_menu_entry = false;
         std::string missing;
-        ASSERT_TRUE(scan_game_files(*state, missing)) << missing;
+        ASSERT_TRUE(scan_game_files(state, missing)) << missing;
     }
-    void expect_sources_unchanged() {
-        for (const auto& [name, bytes] : sources) EXPECT_TRUE(read_file(src + "/" + name) == bytes) << "source " << name;
+    void expect_files(const std::string& folder) {  // what the source folder held
+        for (const auto& [name, bytes] : sources) EXPECT_TRUE(read_file(folder + "/" + name) == bytes) << folder << name;
     }
     void run() {  // code that waits on a FIFO is killed by the alarm: the test fails instead of hanging
-        alarm(10), begin_install(*state);
-        for (int frame = 0; frame < 1000 && state->page == 3 && !state->install_finished; ++frame) run_frame(*state);
+        alarm(10), begin_install(state);
+        for (int frame = 0; frame < 1000; ++frame) run_install_work(state);
         alarm(0);
     }
 };
 }  // namespace
 
 TEST(Locations, JoinAddsOneSlashOnlyWhereNeededAndCandidatesFollowLocalAppDataAndCycle) {
-    const char* joins[][3] = {{"", "a", "a"}, {"C:/x/", "a", "C:/x/a"}, {"C:\\x\\", "a", "C:\\x\\a"},
-                              {"C:/x", "a", "C:/x/a"}};
-    for (const auto& row : joins) EXPECT_EQ(join_path(row[0], row[1]), row[2]) << '"' << row[0] << '"';
-    const char* rows[][2] = {{"C:\\Users\\Ann\\AppData\\Local", "C:\\Users\\Ann\\AppData\\Local/Programs/Torvanel"},
-                             {"C:\\Users\\Ann\\AppData\\Local\\", "C:\\Users\\Ann\\AppData\\Local\\Programs/Torvanel"},
-                             {nullptr, "./Programs/Torvanel"}, {"", "./Programs/Torvanel"}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row[0] ? '"' + std::string(row[0]) + '"' : "unset");
-        set_env("LOCALAPPDATA", row[0]);
-        SetupState state;
-        build_install_candidates(state);
-        for (const char* expected : {row[1], "C:/Games/Torvanel", "D:/Games/Torvanel", row[1]}) {
-            EXPECT_EQ(state.install_dir, expected);
-            choose_next_location(state);
-        }
-    }
+    const char* joins[][2] = {{"", "a"}, {"C:/x/", "C:/x/a"}, {"C:\\x\\", "C:\\x\\a"}, {"C:/x", "C:/x/a"}};
+    for (const auto& row : joins) EXPECT_EQ(join_path(row[0], "a"), row[1]) << '"' << row[0] << '"';
+    SetupState state;
+    std::string dirs;  // set but empty is unset; the candidates cycle
+    for (const char* local : {"", static_cast<const char*>(nullptr), "L:\\Local"})
+        set_env("LOCALAPPDATA", local), build_install_candidates(state), dirs += state.install_dir + ", ";
+    for (int i = 0; i < 3; ++i) choose_next_location(state), dirs += state.install_dir + ", ";
+    EXPECT_EQ(dirs, "./Programs/Torvanel, ./Programs/Torvanel, L:\\Local/Programs/Torvanel, C:/Games/Torvanel, "
+                    "D:/Games/Torvanel, L:\\Local/Programs/Torvanel, ");
 }
 
-TEST_F(Setup, GameFilesMakeEightEntriesInOrderOrTheFirstFailingOneIsNamed) {
+TEST_F(Setup, FilesAreSizedInOrderCopiedAtMostThreeMebibytesAFrameAndAnAbandonedCopyClosesBothFiles) {
     Strings entries;
-    for (const InstallFile& file : state->files) entries.push_back(file.name + " " + std::to_string(file.size));
+    for (const InstallFile& file : state.files) entries.push_back(file.name + " " + std::to_string(file.size));
     EXPECT_EQ(entries, (Strings{"Torvanel.exe 200000", "SDL2.dll 65536", "SDL2_ttf.dll 10", "music1.mp3 300000",
                                 "music2.mp3 4", "music3.mp3 0", "README.txt 10", "LICENSE.txt 70000"}));
-    EXPECT_EQ(state->game_bytes, 635560u);
-    state->game_bytes = 1572864;
-    EXPECT_EQ(space_needed_mb(*state), 1.5);
-
-    std::string missing;  // the first failing file is named
-    fs::remove(u8(src + "/README.txt")), fs::remove(u8(src + "/LICENSE.txt"));
-    EXPECT_TRUE(!scan_game_files(*state, missing) && missing == "README.txt") << missing;
-    fs::remove(u8(src + "/music2.mp3")), fs::create_directory(u8(src + "/music2.mp3"));  // a folder in its place
-    EXPECT_TRUE(!scan_game_files(*state, missing) && missing == "music2.mp3") << missing;
-    sources.clear();
-}
-
-TEST_F(Setup, EachFrameCopiesAtMostThreeMebibytesAndAnAbandonedCopyClosesBothFiles) {
+    state.game_bytes = 1572864;
+    EXPECT_EQ(space_needed_mb(state), 1.5);
     // Sizes, then progress_done and current_file after each frame.
     const std::pair<Sizes, std::vector<std::pair<uint64_t, uint64_t>>> rows[] = {
         {{100, 10 * MIB}, {{3 * MIB, 1}, {6 * MIB, 1}, {9 * MIB, 1}, {10 * MIB + 100, 8}}},
@@ -146,25 +108,31 @@ TEST_F(Setup, EachFrameCopiesAtMostThreeMebibytesAndAnAbandonedCopyClosesBothFil
     };
     for (const auto& [sizes, steps] : rows) {
         SCOPED_TRACE(sizes[0]);
-        restart(sizes);
-        begin_install(*state);
-        EXPECT_EQ(install_fraction(*state), 0.0f);
+        restart(sizes), begin_install(state);
+        EXPECT_EQ(install_fraction(state), 0.0f);
         for (const auto& [done, current] : steps) {
-            copy_step(*state);
-            EXPECT_EQ(state->progress_done, done);
-            ASSERT_EQ(state->current_file, current);
-            for (size_t i = 0; i < 8; ++i)
-                EXPECT_EQ(state->files[i].status, i < current ? Done : i == current ? Copying : Waiting) << i;
+            std::string statuses;  // per file: 0 Waiting, 1 Copying, 2 Done
+            copy_step(state);
+            for (const InstallFile& file : state.files) statuses += static_cast<char>('0' + file.status);
+            EXPECT_EQ(std::make_tuple(state.progress_done, state.current_file, statuses),
+                      std::make_tuple(done, current, (std::string(current, '2') + "10000000").substr(0, 8)));
         }
-        EXPECT_EQ(read_game_folder(inst), sources);
+        expect_files(inst);
     }
     restart({5 * MIB});  // abandoned mid-file: the partial copy stays and both files are closed
     const std::string source = src + "/Torvanel.exe", dest = inst + "/Torvanel.exe";
-    begin_install(*state), copy_step(*state);
+    begin_install(state), copy_step(state);
     EXPECT_EQ(open_file_count(source) + open_file_count(dest), 2);
-    state.reset();
+    state = SetupState(), state.source_dir = src + "/";
     EXPECT_EQ(open_file_count(source) + open_file_count(dest), 0);
     EXPECT_EQ(read_file(dest), sources["Torvanel.exe"].substr(0, 3 * MIB));
+
+    std::string missing;  // the first file that is not a regular file is named
+    fs::remove(u8(src + "/README.txt")), fs::remove(u8(src + "/LICENSE.txt"));
+    EXPECT_TRUE(!scan_game_files(state, missing) && missing == "README.txt") << missing;
+    fs::remove(u8(src + "/music2.mp3")), fs::create_directory(u8(src + "/music2.mp3"));  // a folder in its place
+    EXPECT_TRUE(!scan_game_files(state, missing) && missing == "music2.mp3") << missing;
+    sources.clear();
 }
 
 // Whatever stands in the install folder, no write reaches another file: the install ends in place (the
@@ -172,10 +140,10 @@ TEST_F(Setup, EachFrameCopiesAtMostThreeMebibytesAndAnAbandonedCopyClosesBothFil
 // shortcuts are still made) or stops with its text; after a failure Back and Install copy again.
 TEST_F(Setup, InstallEndsInPlaceOrStopsWithItsTextThenBackAndInstallCopyAgain) {
     const std::string outside = temp + "/outside.txt", exe = "/Torvanel.exe", blocked = temp + "/blocker/Torvanel";
-    const std::string readme = src + "/README.txt";
+    const std::string readme = src + "/README.txt", no_readme = "Could not write README.txt to:\n" + inst + HINT;
     const auto take_readme = [&] { fs::remove(u8(readme)), sources.erase("README.txt"); };
     struct Row {
-        const char* what; std::function<void()> arrange; size_t commands; std::string error = ""; size_t file = 0;
+        const char* what; std::function<void()> arrange; size_t commands; std::string error = ""; size_t file = 8;
     };
     const Row rows[] = {
 #ifndef _WIN32  // links to files and folders need privileges there; no FIFO or file-size limit either
@@ -184,93 +152,85 @@ TEST_F(Setup, InstallEndsInPlaceOrStopsWithItsTextThenBackAndInstallCopyAgain) {
         {"a link to that folder", [&] { fs::remove_all(u8(inst)), fs::create_directory_symlink(u8(src), u8(inst)); }, 2},
         {"a full disk: no byte past 250 KB", [&] { signal(SIGXFSZ, SIG_IGN), set_file_limit(250000); }, 0,
          "The disk is full or not writable while copying music1.mp3.", 3},
-        {"a FIFO source fails, never waits", [&] { take_readme(), mkfifo(readme.c_str(), 0600); }, 0,
-         "Could not write README.txt to:\n" + inst + HINT, 6},
+        {"a FIFO source fails, never waits", [&] { take_readme(), mkfifo(readme.c_str(), 0600); }, 0, no_readme, 6},
 #endif
         {"a hard link", [&] { fs::create_hard_link(u8(outside), u8(inst + exe)); }, 0},
-        {"the folder setup runs from", [&] { state->install_dir = src; }, 2},
+        {"the folder setup runs from", [&] { state.install_dir = src; }, 2},
         {"a hard link to the source", [&] { fs::create_hard_link(u8(src + exe), u8(inst + exe)); }, 0},
-        {"a file in the folder's way", [&] { write_file(temp + "/blocker", ""), state->install_dir = blocked; }, 0,
+        {"a file in the folder's way", [&] { write_file(temp + "/blocker", ""), state.install_dir = blocked; }, 0,
          "Could not create the folder:\n" + blocked + "\n\nNot a directory", 0},
-        {"a source removed after the check", take_readme, 0,
-         "Could not write README.txt to:\n" + inst + HINT, 6},
+        {"a source removed after the check", take_readme, 0, no_readme, 6},
         {"a folder in a file's place", [&] { fs::create_directory(u8(inst + "/SDL2.dll")); }, 0,
          "Could not write SDL2.dll to:\n" + inst + HINT, 1},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        restart(SIZES);
-        write_file(outside, "not a game file");
-        state->make_desktop_shortcut = state->make_start_menu_entry = row.commands > 0;
-        row.arrange();
-        run();
+        restart(SIZES), write_file(outside, "not a game file");
+        state.make_desktop_shortcut = state.make_start_menu_entry = row.commands > 0;
+        row.arrange(), run();
 #ifndef _WIN32
         set_file_limit(RLIM_INFINITY);
 #endif
-        EXPECT_EQ(state->error_text, row.error);
-        EXPECT_EQ(state->page, row.error.empty() ? 4 : 5);
-        EXPECT_EQ(g_commands.size(), row.commands);
-        EXPECT_TRUE(read_file(outside) == "not a game file") << "written through";
-        expect_sources_unchanged();
-        if (!row.error.empty())
-            EXPECT_EQ(state->current_file, row.file);
-        else if (fs::is_regular_file(fs::symlink_status(u8(state->install_dir + exe))))
-            EXPECT_TRUE(read_game_folder(state->install_dir) == sources) << "not installed byte for byte";
-        else
-            ADD_FAILURE() << "not replaced by a file";  // (reading a FIFO would wait for ever)
+        EXPECT_EQ(std::make_tuple(state.error_text, state.page, g_commands.size(), state.current_file),
+                  std::make_tuple(row.error, row.error.empty() ? 4 : 5, row.commands, row.file));
+        EXPECT_TRUE(read_file(outside) == "not a game file") << "written through";  // the sources: next restart
+        if (!row.error.empty()) continue;
+        ASSERT_TRUE(fs::is_regular_file(fs::symlink_status(u8(state.install_dir + exe)))) << "not a file";  // no FIFO
+        expect_files(state.install_dir);
     }
     fs::remove(u8(inst + "/SDL2.dll"));
     write_file(inst + "/Torvanel.exe", "stale copy");  // copied before the failure, so copied again
-    reset_install(*state);
-    EXPECT_EQ(state->page, 2);
-    for (const InstallFile& file : state->files) EXPECT_EQ(file.status, Waiting) << file.name;
-    run();
-    EXPECT_EQ(state->page, 4) << state->error_text;
-    EXPECT_EQ(read_game_folder(inst), sources);
+    reset_install(state), run();
+    EXPECT_EQ(state.page, 4) << state.error_text;
+    expect_files(inst);
 }
 
-TEST_F(Setup, ShortcutsOnePerFrameAfterTheFilesThenDoneAndLaunch) {
-    // The game goes into the temporary folder; the links are only named.
-    set_env("LOCALAPPDATA", (temp + "/Team's Data").c_str()), set_env("USERPROFILE", "C:\\Users\\O'Neil");
-    const std::string game = temp + "/Team''s Data/Programs/Torvanel";
+// The game goes into the temporary folder; the links are only named, with every quote PowerShell knows doubled.
+TEST_F(Setup, ShortcutsOnePerFrameAfterTheFilesThenDoneAndLaunchStartsOnlyTheGame) {
+    set_env("LOCALAPPDATA", (temp + "/Zespół's Data").c_str());
+    set_env("USERPROFILE", "C:\\Users\\O\u2018\u2019\u201A\u201B'Neil");
+    const std::string game = temp + "/Zespół''s Data/Programs/Torvanel";
     const auto line = [&](const std::string& link) {
         return "powershell -NoProfile -WindowStyle Hidden -ExecutionPolicy Bypass -Command \"$s=(New-Object -ComObject "
                "WScript.Shell).CreateShortcut('" + link + "'); $s.TargetPath='" + game + "/Torvanel.exe'; "
                "$s.WorkingDirectory='" + game + "'; $s.Description='Torvanel'; $s.Save()\"";
     };
+    const char* not_quotes = "R:\\\u201C%PATH%&^\u201D \u2026 \u2032 \u02BC";  // left as they are
     struct Row { const char* what; bool desktop, start_menu; const char* appdata; Strings expected; };
-    const Row rows[] = {{"both", true, true, "R:\\Roaming", {line("C:\\Users\\O''Neil/Desktop/Torvanel.lnk"),
-                         line("R:\\Roaming/Microsoft/Windows/Start Menu/Programs/Torvanel.lnk")}},
+    const Row rows[] = {{"both", true, true, not_quotes,
+                         {line("C:\\Users\\O\u2018\u2018\u2019\u2019\u201A\u201A\u201B\u201B''Neil/Desktop/Torvanel.lnk"),
+                          line(std::string(not_quotes) + "/Microsoft/Windows/Start Menu/Programs/Torvanel.lnk")}},
                         {"APPDATA unset", false, true, nullptr,
                          {line("./Microsoft/Windows/Start Menu/Programs/Torvanel.lnk")}},
                         {"none", false, false, "R:\\Roaming", {}}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        set_env("APPDATA", row.appdata);
-        restart(SIZES);
-        build_install_candidates(*state);
-        state->make_desktop_shortcut = row.desktop, state->make_start_menu_entry = row.start_menu;
-        begin_install(*state);
-        EXPECT_EQ(state->progress_total, 635560 + row.expected.size() * MIB);
+        set_env("APPDATA", row.appdata), restart(SIZES), build_install_candidates(state);
+        state.make_desktop_shortcut = row.desktop, state.make_start_menu_entry = row.start_menu;
+        begin_install(state);
+        EXPECT_EQ(state.progress_total, 635560 + row.expected.size() * MIB);
         for (size_t frame = 1, shortcuts = row.expected.size(); frame <= shortcuts + 1; ++frame) {
-            run_frame(*state);  // one shortcut a frame, then done
+            run_install_work(state);  // one shortcut a frame, then done
             const size_t made = frame > shortcuts ? shortcuts : frame;
-            EXPECT_EQ(g_commands, Strings(row.expected.begin(), row.expected.begin() + made));
-            EXPECT_EQ(state->progress_done, 635560 + made * MIB);
-            EXPECT_EQ(state->page, frame > shortcuts ? 4 : 3) << state->error_text;
+            EXPECT_EQ(std::make_tuple(g_commands, state.progress_done, state.page),
+                      std::make_tuple(Strings(row.expected.begin(), row.expected.begin() + made), 635560 + made * MIB,
+                                      frame > shortcuts ? 4 : 3));
         }
-        EXPECT_EQ(install_fraction(*state), 1.0f);
+        EXPECT_EQ(install_fraction(state), 1.0f);
     }
+    EXPECT_EQ(quote_for_powershell("O'\xE2\x80"), "O''\xE2\x80");  // a cut-off character stays as it is
 
-    state->install_dir = "C:/Games/Torvanel", g_commands.clear();  // then Launch starts the game
-    launch_game(*state);
-    ASSERT_EQ(g_commands, Strings{"start \"\" \"C:/Games/Torvanel/Torvanel.exe\""});
-#ifndef _WIN32  // where the real runner would start a program
-    set_command_runner(nullptr);
-    testing::internal::CaptureStderr();
-    launch_game(*state);
+    state.install_dir = "D:/100% ^&!", g_commands.clear();  // Launch: a start line the command layer reads back
+    launch_game(state);
+    ASSERT_EQ(g_commands, Strings{"start \"\" \"D:/100% ^&!/Torvanel.exe\""});
+    EXPECT_EQ(start_command_program(g_commands[0]), "D:/100% ^&!/Torvanel.exe");
+    for (const char* other : {"start \"\" \"\"", "start \"\" \"a\" \"b\"", "start \"\" \"C:/x.exe",
+                              "powershell -NoProfile -Command \"start \"\" \"x\"\""})
+        EXPECT_EQ(start_command_program(other), "") << other;
+#ifndef _WIN32  // where the real runner would start a program it says so in one line instead
+    set_command_runner(nullptr), testing::internal::CaptureStderr(), launch_game(state);
     const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;  // one line, naming the command
+    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
     EXPECT_NE(err.find(g_commands[0]), std::string::npos) << err;
 #endif
 }

@@ -10,44 +10,29 @@
 namespace {
 SDL_Window* g_window = nullptr;
 SDL_GLContext g_context = nullptr;
-bool g_tried = false;
 bool g_ok = false;
 
+bool failed(const char* call) { return std::fprintf(stderr, "%s: %s\n", call, SDL_GetError()), false; }
+
 bool open_context() {
-#ifndef _WIN32
-    // Offscreen has GL only through EGL on Windows; there the display is used.
+#ifndef _WIN32  // offscreen has GL only through EGL on Windows; there the display is used
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
 #endif
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
-        return false;
-    }
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return failed("SDL_Init");
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3), SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     g_window = SDL_CreateWindow("test", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 960, 600,
                                 SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!g_window) {
-        std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
-        return false;
-    }
-    g_context = SDL_GL_CreateContext(g_window);
-    if (!g_context) {
-        std::fprintf(stderr, "SDL_GL_CreateContext: %s\n", SDL_GetError());
-        return false;
-    }
+    if (!g_window) return failed("SDL_CreateWindow");
+    if (!(g_context = SDL_GL_CreateContext(g_window))) return failed("SDL_GL_CreateContext");
     return load_gl_api();
 }
 }  // namespace
 
 bool gl_test_context() {
-    if (!g_tried) {
-        g_tried = true;
-        g_ok = open_context();
-    }
-    if (g_ok) SDL_GL_MakeCurrent(g_window, g_context);
-    return g_ok;
+    static const bool ok = g_ok = open_context();
+    return ok && (SDL_GL_MakeCurrent(g_window, g_context), true);
 }
 
 SDL_Window* gl_test_window() { return g_ok ? g_window : nullptr; }
