@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
-# The Windows torvanel-setup.exe end to end under Wine on Xvfb, beside the real SDL2.dll and SDL2_ttf.dll and a
-# stand-in game: pages 0 to 5 in English, Arabic, Hindi and Japanese, each screenshot equal to the Linux build's;
-# an unattended installation into a profile folder named with Polish, Cyrillic and CJK letters, every quote
-# PowerShell knows and % & ^ !, and the shortcut command lines a stand-in powershell.exe receives; Finish starting
-# the installed game in its folder; 144 DPI (a 1440 x 900 drawable, the layout scaled); no SDL2.dll; no OpenGL 3.3.
-# Usage (scripts/test_wine_program prepares the arguments and WINEPREFIX):
+# The Windows torvanel-setup.exe under Wine on Xvfb, beside the real SDL2 DLLs and a stand-in game: pages 0 to 5 in
+# four languages, each screenshot equal to the Linux build's; an unattended installation into a profile folder named
+# with Polish, Cyrillic and CJK letters, every quote PowerShell knows and % & ^ !, and the shortcut command lines a
+# stand-in powershell.exe receives; Finish starting the game; 144 DPI; no SDL2.dll; no OpenGL 3.3. Usage:
 #   program_test.sh <torvanel-setup.exe> <Windows DLL folder> <stand-in folder> <Linux torvanel-setup>
-# TORVANEL_WINE_LANGS="en ja" narrows the pages, TORVANEL_WINE_KEEP=1 keeps the work folder. Wine programs start
-# through run_with.exe, as Wine replaces the profile variables of the Unix environment with its own.
+# with WINEPREFIX set (scripts/test_wine_program prepares it all); TORVANEL_WINE_LANGS="en ja" narrows the pages,
+# TORVANEL_WINE_KEEP=1 keeps the work folder.
 set -euo pipefail
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 note() { echo "wine-program: $*"; }
@@ -18,11 +16,8 @@ fi
 EXE=$1 DLLS=$2 STANDINS=$3 WINE=/usr/lib/wine/wine64 failures=0
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
 work=$(mktemp -d /tmp/torvanel-wine-XXXXXX)
-cleanup() {
-  "${WINE%64}server" -k 2>/dev/null || true
-  if [ -n "${TORVANEL_WINE_KEEP:-}" ]; then note "kept $work"; else rm -rf "$work"; fi
-}
-trap cleanup EXIT
+trap '"${WINE%64}server" -k 2>/dev/null || true
+  [ -z "${TORVANEL_WINE_KEEP:-}" ] && rm -rf "$work" || note "kept $work"' EXIT
 winpath() { printf 'Z:%s' "${1//\//\\}"; }  # the Unix root is Wine's drive Z:
 app=$work/app profile="$work/Łódź Ольга 山田 O’Brien ‘‚‛' %PATH% 100% R&D ^x!"
 mkdir -p "$app" "$work/bin" "$work/shots" "$work/linux" "$work/broken" "$work/nodll" "$profile/Local" \
@@ -34,20 +29,20 @@ for i in 1 2 3; do head -c $((4194304 + i * 1000)) /dev/zero | tr '\0' "$i" >"$a
 printf 'Torvanel\r\n' >"$app/README.txt"; printf 'License\r\n' >"$app/LICENSE.txt"
 cp -l "$app"/* "$work/broken/"; rm "$work/broken/README.txt"
 cp "$EXE" "$work/nodll/torvanel-setup.exe"; cp "$DLLS/SDL2_ttf.dll" "$work/nodll/"
-PROFILE_ENV=("LOCALAPPDATA=$(winpath "$profile/Local")" "USERPROFILE=$(winpath "$profile")"
-             "APPDATA=$(winpath "$profile/Roaming")")
+P=$(winpath "$profile"); PROFILE_ENV=("LOCALAPPDATA=$P\\Local" "USERPROFILE=$P" "APPDATA=$P\\Roaming")
 cd "$work"
 # The pointer, in the middle of the screen over the centred window, would light up a widget only in Wine's pictures.
 # Xvfb would put it back there each time its last client leaves, but for -noreset.
 xdotool mousemove 1 1
 
 # run_wine|run_linux <folder> <vars...>: the program in <folder> with the vars and the profile strings, standard
-# error in wine.err|linux.err; returns its exit code (124 after a minute). The Linux one runs from a folder of its
-# own: there the Windows-style install folder is a relative path.
+# error in wine.err|linux.err; returns its exit code (124 after a minute). Wine's starts through run_with.exe, as
+# Wine replaces the Unix profile variables with its own; Linux's from a folder of its own, where the Windows-style
+# install folder is a relative path.
 run_wine() {
   local exe; exe=$(winpath "$1/torvanel-setup.exe"); shift
-  timeout 60 env "$@" WINEPATH="$(winpath "$work/bin")" \
-    "$WINE" "$STANDINS/run_with.exe" "${PROFILE_ENV[@]}" -- "$exe" 2>"$work/wine.err"
+  timeout 60 env "$@" WINEPATH="$(winpath "$work/bin")" "$WINE" "$STANDINS/run_with.exe" "${PROFILE_ENV[@]}" -- \
+    "$exe" 2>"$work/wine.err"
 }
 run_linux() {
   local folder=$1; shift
@@ -66,16 +61,16 @@ same() {
   local n; n=$(compare -metric AE "shots/$1-linux.bmp" "shots/$1-wine.bmp" null: 2>&1 || true)
   [ "$n" = 0 ] || fail "$1: $n pixels differ between Linux and Wine"
 }
+# ends <pid> <code> <what>: the program run in the background ends with that exit code.
+ends() { local rc=0; wait "$1" || rc=$?; [ "$rc" = "$2" ] || fail "$3 ended with exit code $rc, not $2"; }
 
 # [SECTION] every page in four languages, Wine against Linux: page 3 on its third frame, while the files are being
 # copied; the failure page from a folder without README.txt. The path lines of Location and Done are equal too.
 for lang in ${TORVANEL_WINE_LANGS:-en ar hi ja}; do
   for page in 0 1 2 3 4 5; do
-    case $page in
-      3) vars=(ZR_SETUP_PAGE=3 ZR_FRAMES=3) folder=$app ;;
-      5) vars=(ZR_FRAMES=30) folder=$work/broken ;;
-      *) vars=(ZR_SETUP_PAGE="$page" ZR_FRAMES=30) folder=$app ;;
-    esac
+    vars=(ZR_SETUP_PAGE="$page" ZR_FRAMES=30) folder=$app
+    [ "$page" != 3 ] || vars=(ZR_SETUP_PAGE=3 ZR_FRAMES=3)
+    [ "$page" != 5 ] || vars=(ZR_FRAMES=30) folder=$work/broken
     for system in linux wine; do shot "$system" "$lang-$page" "$folder" ZR_LANG="$lang" "${vars[@]}"; done
     same "$lang-$page"
   done
@@ -84,21 +79,19 @@ done
 
 # [SECTION] an unattended installation into the awkward profile folder (emptied of what page 3 copied above):
 # every file byte for byte and the picture the Linux build draws when opened on the Done page.
-rm -rf "$profile/Local/Programs"
-installed="$profile/Local/Programs/Torvanel"
+installed="$profile/Local/Programs/Torvanel"; rm -rf "${installed%/*}"
 shot wine installed "$app" TORVANEL_STANDIN_RECORD="$(winpath "$work/powershell.txt")" ZR_LANG=en \
   ZR_SETUP_PAGE=3 ZR_FRAMES=40
 shot linux installed "$app" ZR_LANG=en ZR_SETUP_PAGE=4
 same installed
-for f in Torvanel.exe SDL2.dll SDL2_ttf.dll music1.mp3 music2.mp3 music3.mp3 README.txt LICENSE.txt; do
-  cmp -s "$app/$f" "$installed/$f" || fail "$f was not installed byte for byte in $installed"
-done
+for f in Torvanel.exe SDL2.dll SDL2_ttf.dll music{1,2,3}.mp3 README.txt LICENSE.txt; do
+  cmp -s "$app/$f" "$installed/$f" || fail "$f was not installed byte for byte in $installed"; done
 
 # [SECTION] the shortcut command lines, as the stand-in powershell.exe split them: one per shortcut, the paths in
 # '...' with each of PowerShell's five single quotes doubled.
 q() { sed "s/'/''/g; s/‘/‘‘/g; s/’/’’/g; s/‚/‚‚/g; s/‛/‛‛/g" <<<"$1"; }
-dir="$(winpath "$profile/Local")/Programs/Torvanel"
-for link in "$(winpath "$profile")/Desktop" "$(winpath "$profile/Roaming")/Microsoft/Windows/Start Menu/Programs"; do
+dir="$P\\Local/Programs/Torvanel"
+for link in "$P/Desktop" "$P\\Roaming/Microsoft/Windows/Start Menu/Programs"; do
   command="\$s=(New-Object -ComObject WScript.Shell).CreateShortcut('$(q "$link/Torvanel.lnk")'); \$s.TargetPath="
   command+="'$(q "$dir/Torvanel.exe")'; \$s.WorkingDirectory='$(q "$dir")'; \$s.Description='Torvanel'; \$s.Save()"
   printf '%s\n' "program $(winpath "$work/bin/powershell.exe")" "argc 8" \
@@ -117,8 +110,7 @@ for _ in {1..10}; do
   [ -n "$window" ] && kill -0 "$pid" 2>/dev/null || break
   sleep 1; xdotool mousemove --window "$window" 862 559 click 1 2>/dev/null || true
 done
-rc=0; wait "$pid" || rc=$?
-[ "$rc" = 0 ] || fail "the setup program ended with exit code $rc after Finish"
+ends "$pid" 0 "the setup program after Finish"
 for _ in $(seq 50); do grep -qs '^end$' game.txt && break; sleep 0.2; done
 diff -u <(printf '%s\n' "program $(winpath "$installed/Torvanel.exe")" "cwd $(winpath "$installed")" \
   "console-window no") <(awk '/^program .*Torvanel\.exe$/ { game = 1 } game && /^(program|cwd|console-window) /' \
@@ -144,14 +136,13 @@ done
 rc=0; WINEDEBUG=err+module timeout 60 "$WINE" "$work/nodll/torvanel-setup.exe" 2>nodll.err >/dev/null || rc=$?
 grep -q 'err:module:import_dll Library SDL2.dll (which is needed by .*torvanel-setup.exe") not found' nodll.err &&
   grep -q 'status c0000135' nodll.err && ! grep -qiE 'unhandled exception|page fault' nodll.err && [ "$rc" = 53 ] ||
-  fail "without SDL2.dll: exit code $rc (not 53?) and Wine's report: $(tail -c 300 nodll.err)"
+  fail "without SDL2.dll: exit code $rc (53 wanted), Wine said Wine's report: $(tail -c 300 nodll.err)"
 # No OpenGL 3.3: a message box titled Torvanel says so; once dismissed the exit code is 1.
 run_wine "$app" MESA_GL_VERSION_OVERRIDE=3.2 ZR_LANG=en & pid=$!
 box=$(timeout 30 xdotool search --sync --onlyvisible --name '^Torvanel$' | head -n 1) || true
-[ -n "$box" ] || fail "without OpenGL 3.3 no message box titled Torvanel appeared"
-[ -z "$box" ] || { sleep 0.5; xdotool key --window "$box" Return 2>/dev/null || true; }
-rc=0; wait "$pid" || rc=$?
-[ "$rc" = 1 ] || fail "without OpenGL 3.3 the exit code is $rc, not 1"
+[ -n "$box" ] && { sleep 0.5; xdotool key --window "$box" Return 2>/dev/null || true; } ||
+  fail "without OpenGL 3.3 no message box titled Torvanel appeared"
+ends "$pid" 1 "without OpenGL 3.3 the program"
 
 [ "$failures" = 0 ] || { echo "wine-program: $failures failures" >&2; exit 1; }
 note "all passed"
