@@ -136,7 +136,7 @@ done
 rc=0; WINEDEBUG=err+module timeout 60 "$WINE" "$work/nodll/torvanel-setup.exe" 2>nodll.err >/dev/null || rc=$?
 grep -q 'err:module:import_dll Library SDL2.dll (which is needed by .*torvanel-setup.exe") not found' nodll.err &&
   grep -q 'status c0000135' nodll.err && ! grep -qiE 'unhandled exception|page fault' nodll.err && [ "$rc" = 53 ] ||
-  fail "without SDL2.dll: exit code $rc (53 wanted), Wine said Wine's report: $(tail -c 300 nodll.err)"
+  fail "without SDL2.dll: exit code $rc (53 wanted), Wine said: $(tail -c 300 nodll.err)"
 # No OpenGL 3.3: a message box titled Torvanel says so; once dismissed the exit code is 1.
 run_wine "$app" MESA_GL_VERSION_OVERRIDE=3.2 ZR_LANG=en & pid=$!
 box=$(timeout 30 xdotool search --sync --onlyvisible --name '^Torvanel$' | head -n 1) || true
