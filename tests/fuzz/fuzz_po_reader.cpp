@@ -1,6 +1,5 @@
-// The catalogue compiler's PO reader on any file: it reads the entries or
-// reports the fault; it never crashes. The compiler is built into this
-// target with its exit on a fault turned into an exception.
+// The catalogue compiler's PO reader on any file: it reads the entries or reports the fault; it never crashes. The
+// compiler is built into this target with its exit on a fault turned into an exception.
 #include <unistd.h>
 
 #include <cstdio>
@@ -17,29 +16,23 @@ struct PoFault {};
 #undef main
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    struct Scratch {
-        std::string path;
-        ~Scratch() { unlink(path.c_str()); }
-    };
-    static const Scratch scratch = [] {
-        // Memory-backed where there is /dev/shm: a file is written per input.
+    // Each input is written to a file removed at once, reached through its descriptor: no file is left behind,
+    // and it is in memory where there is /dev/shm.
+    static const std::string path = [] {
         std::string name = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
         name += "/torvanel-fuzz-po-XXXXXX";
-        close(mkstemp(name.data()));
-        return Scratch{name};
+        const int fd = mkstemp(name.data());
+        unlink(name.c_str());
+        return "/proc/self/fd/" + std::to_string(fd);
     }();
-    const std::string& path = scratch.path;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return 0;
     std::fwrite(data, 1, size, file);
     std::fclose(file);
     try {
         const PoFile po = read_po(path);
-        for (const PoEntry& entry : po.entries) {
-            bool stray = false;
-            conversions(entry.id, &stray);
-            conversions(entry.str, &stray);
-        }
+        bool stray = false;
+        for (const PoEntry& entry : po.entries) conversions(entry.id, &stray), conversions(entry.str, &stray);
         index_rows(po);
     } catch (const PoFault&) {
     }
