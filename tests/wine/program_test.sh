@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
-# The Windows torvanel-setup.exe under Wine on Xvfb, beside the real SDL2 DLLs and a stand-in game: pages 0 to 5 in
-# four languages, each screenshot equal to the Linux build's; an unattended installation into a profile folder named
-# with Polish, Cyrillic and CJK letters, every quote PowerShell knows and % & ^ !, and the shortcut command lines a
-# stand-in powershell.exe receives; Finish starting the game; 144 DPI; no SDL2.dll; no OpenGL 3.3. Usage:
+# The Windows torvanel-setup.exe under Wine on Xvfb, beside the real SDL2 DLLs and a stand-in game: every page in four
+# languages equal to the Linux build's; an unattended installation into a profile folder with Polish, Cyrillic and
+# CJK letters, PowerShell's quotes and % & ^ !; the shortcut command lines; Finish starting the game; 144 DPI; no
+# SDL2.dll; no OpenGL 3.3. Run by scripts/test_wine_program, which prepares the arguments and WINEPREFIX:
 #   program_test.sh <torvanel-setup.exe> <Windows DLL folder> <stand-in folder> <Linux torvanel-setup>
-# with WINEPREFIX set (scripts/test_wine_program prepares it all); TORVANEL_WINE_LANGS="en ja" narrows the pages,
-# TORVANEL_WINE_KEEP=1 keeps the work folder.
+# TORVANEL_WINE_LANGS="en ja" narrows the pages, TORVANEL_WINE_KEEP=1 keeps the work folder.
 set -euo pipefail
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 note() { echo "wine-program: $*"; }
@@ -31,14 +30,12 @@ cp -l "$app"/* "$work/broken/"; rm "$work/broken/README.txt"
 cp "$EXE" "$work/nodll/torvanel-setup.exe"; cp "$DLLS/SDL2_ttf.dll" "$work/nodll/"
 P=$(winpath "$profile"); PROFILE_ENV=("LOCALAPPDATA=$P\\Local" "USERPROFILE=$P" "APPDATA=$P\\Roaming")
 cd "$work"
-# The pointer, in the middle of the screen over the centred window, would light up a widget only in Wine's pictures.
-# Xvfb would put it back there each time its last client leaves, but for -noreset.
+# Off the centred window, where it would light up a widget in Wine's pictures only (-noreset keeps it there).
 xdotool mousemove 1 1
 
-# run_wine|run_linux <folder> <vars...>: the program in <folder> with the vars and the profile strings, standard
-# error in wine.err|linux.err; returns its exit code (124 after a minute). Wine's starts through run_with.exe, as
-# Wine replaces the Unix profile variables with its own; Linux's from a folder of its own, where the Windows-style
-# install folder is a relative path.
+# run_wine|run_linux <folder> <vars...>: the program in <folder> with the vars and profile strings, standard error in
+# wine.err|linux.err; returns the exit code (124 after a minute). Wine's through run_with.exe, which sets the profile
+# variables Wine would take from its own; Linux's in a folder where the Windows-style install folder is relative.
 run_wine() {
   local exe; exe=$(winpath "$1/torvanel-setup.exe"); shift
   timeout 60 env "$@" WINEPATH="$(winpath "$work/bin")" "$WINE" "$STANDINS/run_with.exe" "${PROFILE_ENV[@]}" -- \
@@ -61,11 +58,20 @@ same() {
   local n; n=$(compare -metric AE "shots/$1-linux.bmp" "shots/$1-wine.bmp" null: 2>&1 || true)
   [ "$n" = 0 ] || fail "$1: $n pixels differ between Linux and Wine"
 }
-# ends <pid> <code> <what>: the program run in the background ends with that exit code.
-ends() { local rc=0; wait "$1" || rc=$?; [ "$rc" = "$2" ] || fail "$3 ended with exit code $rc, not $2"; }
+# poke <title> <code> <xdotool command...>: the window titled <title> of the program just started in the background
+# gets the command once a second until the program ends, with exit code <code>.
+poke() {
+  local pid=$! window rc=0
+  window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1) || true
+  [ -n "$window" ] || fail "no window titled $1 appeared"
+  for _ in {1..10}; do [ -n "$window" ] && kill -0 "$pid" 2>/dev/null || break
+    sleep 1; xdotool "$3" --window "$window" "${@:4}" 2>/dev/null || true; done
+  wait "$pid" || rc=$?
+  [ "$rc" = "$2" ] || fail "$1 ended with exit code $rc, not $2"
+}
 
-# [SECTION] every page in four languages, Wine against Linux: page 3 on its third frame, while the files are being
-# copied; the failure page from a folder without README.txt. The path lines of Location and Done are equal too.
+# [SECTION] every page in four languages, Wine against Linux, path lines included: page 3 on its third frame, while
+# the files are being copied; the failure page from a folder without README.txt.
 for lang in ${TORVANEL_WINE_LANGS:-en ar hi ja}; do
   for page in 0 1 2 3 4 5; do
     vars=(ZR_SETUP_PAGE="$page" ZR_FRAMES=30) folder=$app
@@ -74,11 +80,10 @@ for lang in ${TORVANEL_WINE_LANGS:-en ar hi ja}; do
     for system in linux wine; do shot "$system" "$lang-$page" "$folder" ZR_LANG="$lang" "${vars[@]}"; done
     same "$lang-$page"
   done
-  note "$lang: pages 0 to 5 compared"
 done
 
-# [SECTION] an unattended installation into the awkward profile folder (emptied of what page 3 copied above):
-# every file byte for byte and the picture the Linux build draws when opened on the Done page.
+# [SECTION] an unattended installation into the profile (emptied of page 3's copies): every file byte for byte, the
+# picture the Linux build draws when opened on the Done page.
 installed="$profile/Local/Programs/Torvanel"; rm -rf "${installed%/*}"
 shot wine installed "$app" TORVANEL_STANDIN_RECORD="$(winpath "$work/powershell.txt")" ZR_LANG=en \
   ZR_SETUP_PAGE=3 ZR_FRAMES=40
@@ -103,14 +108,8 @@ diff -u powershell-expected.txt powershell.txt >&2 ||
 
 # [SECTION] Finish, clicked where Next sits (it does nothing until the Done page is up), starts the installed game
 # in its folder. The record holds this run's shortcut commands too; the game's block is the one wanted.
-run_wine "$app" TORVANEL_STANDIN_RECORD="$(winpath "$work/game.txt")" ZR_LANG=en ZR_SETUP_PAGE=3 & pid=$!
-window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Torvanel Setup$' | head -n 1) || true
-[ -n "$window" ] || fail "the setup window never appeared under Wine"
-for _ in {1..10}; do
-  [ -n "$window" ] && kill -0 "$pid" 2>/dev/null || break
-  sleep 1; xdotool mousemove --window "$window" 862 559 click 1 2>/dev/null || true
-done
-ends "$pid" 0 "the setup program after Finish"
+run_wine "$app" TORVANEL_STANDIN_RECORD="$(winpath "$work/game.txt")" ZR_LANG=en ZR_SETUP_PAGE=3 &
+poke "Torvanel Setup" 0 mousemove 862 559 click 1
 for _ in $(seq 50); do grep -qs '^end$' game.txt && break; sleep 0.2; done
 diff -u <(printf '%s\n' "program $(winpath "$installed/Torvanel.exe")" "cwd $(winpath "$installed")" \
   "console-window no") <(awk '/^program .*Torvanel\.exe$/ { game = 1 } game && /^(program|cwd|console-window) /' \
@@ -122,12 +121,10 @@ xdotool mousemove 1 1
 dpi() { "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
 dpi 144; shot wine dpi "$app" ZR_LANG=en ZR_FRAMES=5; dpi 96
 shot linux dpi "$app" ZR_LANG=en ZR_FRAMES=5
-size=$(identify -format '%wx%h' shots/dpi-wine.bmp 2>/dev/null || echo none)
-[ "$size" = 1440x900 ] || fail "at 144 DPI the screenshot is $size, not 1440x900"
+[ "$(identify -format '%wx%h' shots/dpi-wine.bmp 2>&1)" = 1440x900 ] || fail "at 144 DPI the screenshot is not 1440x900"
 pixel() { convert "shots/dpi-$1.bmp" -format "%[hex:p{$2,$3}]" info: 2>&1; }
 for probe in "800 545 1200 818 =" "700 545 1050 818 =" "251 300 376 450 =" "800 545 800 545 !="; do
-  set -- $probe
-  [ "$(pixel wine "$3" "$4")" "$5" "$(pixel linux "$1" "$2")" ] ||
+  set -- $probe; [ "$(pixel wine "$3" "$4")" "$5" "$(pixel linux "$1" "$2")" ] ||
     fail "at 144 DPI the pixel at $3,$4 is not $5 the one at $1,$2 of scale 1"
 done
 
@@ -137,12 +134,8 @@ rc=0; WINEDEBUG=err+module timeout 60 "$WINE" "$work/nodll/torvanel-setup.exe" 2
 grep -q 'err:module:import_dll Library SDL2.dll (which is needed by .*torvanel-setup.exe") not found' nodll.err &&
   grep -q 'status c0000135' nodll.err && ! grep -qiE 'unhandled exception|page fault' nodll.err && [ "$rc" = 53 ] ||
   fail "without SDL2.dll: exit code $rc (53 wanted), Wine said: $(tail -c 300 nodll.err)"
-# No OpenGL 3.3: a message box titled Torvanel says so; once dismissed the exit code is 1.
-run_wine "$app" MESA_GL_VERSION_OVERRIDE=3.2 ZR_LANG=en & pid=$!
-box=$(timeout 30 xdotool search --sync --onlyvisible --name '^Torvanel$' | head -n 1) || true
-[ -n "$box" ] && { sleep 0.5; xdotool key --window "$box" Return 2>/dev/null || true; } ||
-  fail "without OpenGL 3.3 no message box titled Torvanel appeared"
-ends "$pid" 1 "without OpenGL 3.3 the program"
+# No OpenGL 3.3: a message box titled Torvanel says so; once it is dismissed the exit code is 1.
+run_wine "$app" MESA_GL_VERSION_OVERRIDE=3.2 ZR_LANG=en & poke Torvanel 1 key Return
 
 [ "$failures" = 0 ] || { echo "wine-program: $failures failures" >&2; exit 1; }
 note "all passed"

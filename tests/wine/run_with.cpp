@@ -8,9 +8,8 @@
 
 int wmain(int argc, wchar_t** argv) {
     int i = 1;
-    for (; i < argc && std::wstring(argv[i]) != L"--"; ++i) {
-        const wchar_t* equals = argv[i][0] != L'\0' ? wcschr(argv[i] + 1, L'=') : nullptr;
-        if (equals == nullptr) return 120;
+    for (const wchar_t* equals; i < argc && std::wstring(argv[i]) != L"--"; ++i) {
+        if ((equals = wcschr(argv[i], L'=')) == nullptr) return 120;
         SetEnvironmentVariableW(std::wstring(argv[i], equals - argv[i]).c_str(), equals + 1);
     }
     if (i + 1 >= argc) return 121;
@@ -20,10 +19,7 @@ int wmain(int argc, wchar_t** argv) {
     PROCESS_INFORMATION process = {};
     int attempt = 0;  // under a busy Wine a start has failed now and then: five tries, a second apart
     while (!CreateProcessW(argv[i + 1], &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        if (++attempt == 5) {
-            std::fprintf(stderr, "run_with: cannot start the program: error %lu\n", GetLastError());
-            return 122;
-        }
+        if (++attempt == 5) return std::fprintf(stderr, "run_with: cannot start: error %lu\n", GetLastError()), 122;
         Sleep(1000);
     }
     WaitForSingleObject(process.hProcess, INFINITE);

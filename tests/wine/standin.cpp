@@ -8,19 +8,16 @@
 #include <cstdio>
 #include <string>
 
-static std::string utf8(const wchar_t* wide) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<size_t>(length > 0 ? length : 0), '\0');
-    if (text.empty()) return text;
+static std::string utf8(const wchar_t* wide) {  // at most 3 bytes for each UTF-16 unit
+    std::string text(3 * wcslen(wide) + 1, '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide, -1, &text[0], static_cast<int>(text.size()), nullptr, nullptr);
-    text.pop_back();  // the terminating zero
-    return text;
+    return text.c_str();
 }
 
 int main() {
-    wchar_t record[4096], module[4096], cwd[4096];
-    const DWORD n = GetEnvironmentVariableW(L"TORVANEL_STANDIN_RECORD", record, 4096);
-    if (n == 0 || n >= 4096) return 2;
+    const wchar_t* record = _wgetenv(L"TORVANEL_STANDIN_RECORD");
+    if (record == nullptr) return 2;
+    wchar_t module[4096], cwd[4096];
     GetModuleFileNameW(nullptr, module, 4096);
     GetCurrentDirectoryW(4096, cwd);
     int argc = 0;
@@ -30,10 +27,7 @@ int main() {
     LocalFree(argv);
     // A console program started without CREATE_NO_WINDOW gets a visible console.
     block += "cwd " + utf8(cwd) + "\nconsole-window " + (GetConsoleWindow() != nullptr ? "yes" : "no") + "\nend\n";
-    // Several starts may append to one record: open, append and close each time.
-    FILE* file = _wfopen(record, L"ab");
-    if (file == nullptr) return 3;
-    std::fwrite(block.data(), 1, block.size(), file);
-    std::fclose(file);
-    return 0;
+    FILE* file = _wfopen(record, L"ab");  // several starts may append to one record
+    if (file == nullptr || std::fputs(block.c_str(), file) < 0) return 3;
+    return std::fclose(file);
 }
