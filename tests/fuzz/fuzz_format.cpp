@@ -9,12 +9,10 @@
 #include "i18n/languages.h"
 #include "tests/fuzz/fuzz_input.h"
 
-namespace {
-
 constexpr size_t MAX_ARGUMENTS = 4;  // the most any row asks for ("Day %d   Citizens %d ...")
 
 // The argument kinds of a format, in order: 'i' int, 'f' double, 's' text.
-std::string argument_kinds(const char* format) {
+static std::string argument_kinds(const char* format) {
     std::string kinds;
     for (const char* p = std::strchr(format, '%'); p != nullptr; p = std::strchr(p + 1, '%')) {
         p += 1 + std::strspn(p + 1, "-+ #0123456789.l");
@@ -53,8 +51,6 @@ void fill(const char* format, const std::string& kinds, Arguments& args, A... va
     // The trailing 0 is never read: it only spares an argument list of nothing.
     if (format_text(format, values..., 0).size() > 1023) std::abort();
 }
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in{data, size};

@@ -9,11 +9,8 @@
 #include "text/text_render.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static TextSystem& ts = *[] {  // never destroyed, so its open fonts stay reachable to the end
-        auto* hindi = new TextSystem;
-        text_init(*hindi, nullptr, 13);
-        return hindi;
-    }();
+    // Never destroyed, so the fonts it keeps open stay reachable to the end.
+    static TextSystem& ts = *[] { auto* hindi = new TextSystem; text_init(*hindi, nullptr, 13); return hindi; }();
     FuzzInput in{data, size};
     const int font_size = 8 + in.byte() % 32;
     const std::string shaped = shape_text(in.rest(), ts.shaping);

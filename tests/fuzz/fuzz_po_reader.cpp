@@ -2,13 +2,7 @@
 // compiler is built into this target with its exit on a fault turned into an exception.
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-
-namespace {
 struct PoFault {};
-}  // namespace
 
 #define PO_COMPILER_FAIL_THROWS 1
 #define main po_compiler_main
@@ -16,19 +10,17 @@ struct PoFault {};
 #undef main
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // Each input is written to a file removed at once, reached through its descriptor: no file is left behind,
+    // Each input is written to a file removed at once, read through its descriptor's name: no file is left behind,
     // and it is in memory where there is /dev/shm.
-    static const std::string path = [] {
+    static const int fd = [] {
         std::string name = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
         name += "/torvanel-fuzz-po-XXXXXX";
         const int fd = mkstemp(name.data());
         unlink(name.c_str());
-        return "/proc/self/fd/" + std::to_string(fd);
+        return fd;
     }();
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return 0;
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
+    static const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) return 0;
     try {
         const PoFile po = read_po(path);
         bool stray = false;
