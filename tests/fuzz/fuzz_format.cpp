@@ -11,28 +11,23 @@
 
 constexpr size_t MAX_ARGUMENTS = 4;  // the most any row asks for ("Day %d   Citizens %d ...")
 
-// The argument kinds of a format, in order: 'i' int, 'f' double, 's' text.
+// The letters of a format's conversions that take an argument, in order.
 static std::string argument_kinds(const char* format) {
     std::string kinds;
     for (const char* p = std::strchr(format, '%'); p != nullptr; p = std::strchr(p + 1, '%')) {
         p += 1 + std::strspn(p + 1, "-+ #0123456789.l");
         if (!*p) break;
-        if (std::strchr("diuxXc", *p)) kinds += 'i';
-        else if (std::strchr("feEgG", *p)) kinds += 'f';
-        else if (*p == 's') kinds += 's';
+        if (std::strchr("diuxXcfeEgGs", *p)) kinds += *p;
     }
     return kinds;
 }
 
-struct Arguments {
+struct Arguments {  // the next int, double or text argument, from the input
     FuzzInput& in;
     std::deque<std::string> texts;  // owns what %s points at, never moving it
-    int next_int() { return static_cast<int>(static_cast<int8_t>(in.byte()) * 1000003); }
-    double next_double() {
-        const uint8_t b = in.byte();
-        return b == 255 ? NAN : b == 254 ? INFINITY : (b - 128) * 1e6 / 3.0;
-    }
-    const char* next_text() {
+    int i() { return static_cast<int>(static_cast<int8_t>(in.byte()) * 1000003); }
+    double f() { const uint8_t b = in.byte(); return b == 255 ? NAN : b == 254 ? INFINITY : (b - 128) * 1e6 / 3.0; }
+    const char* s() {
         std::string& text = texts.emplace_back();
         for (size_t n = in.byte() * 8u; n > 0 && in.size > 0; --n) text += static_cast<char>(in.byte());
         return text.c_str();
@@ -44,9 +39,9 @@ void fill(const char* format, const std::string& kinds, Arguments& args, A... va
     constexpr size_t k = sizeof...(A);
     if constexpr (k < MAX_ARGUMENTS) {
         const char kind = k < kinds.size() ? kinds[k] : '\0';
-        if (kind == 'i') return fill(format, kinds, args, values..., args.next_int());
-        if (kind == 'f') return fill(format, kinds, args, values..., args.next_double());
-        if (kind == 's') return fill(format, kinds, args, values..., args.next_text());
+        if (kind == 's') return fill(format, kinds, args, values..., args.s());
+        if (kind != '\0' && std::strchr("feEgG", kind)) return fill(format, kinds, args, values..., args.f());
+        if (kind != '\0') return fill(format, kinds, args, values..., args.i());
     }
     // The trailing 0 is never read: it only spares an argument list of nothing.
     if (format_text(format, values..., 0).size() > 1023) std::abort();

@@ -17,13 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!systems[script]) text_init(*(systems[script] = new TextSystem), nullptr, SCRIPTS[script]);
     UiContext ui;
     ui.text = systems[script];
-    const int max_width = in.byte() * 4;
+    const int width = in.byte() * 4;
     const int font_size = 6 + in.byte() % 40;
     const std::string text = in.rest();
     if (text.size() > 2048) return 0;  // longer texts only repeat what shorter ones reach
-    for (const std::string& line : wrap_text(ui, text, max_width, font_size)) {
-        if (line.empty()) std::abort();
-        if (measure_text(*ui.text, line, font_size, false) > max_width && wrap_pieces(line).size() > 1)
+    for (const std::string& line : wrap_text(ui, text, width, font_size)) {
+        if (line.empty() || (measure_text(*ui.text, line, font_size, false) > width && wrap_pieces(line).size() > 1))
             std::abort();
     }
     return 0;

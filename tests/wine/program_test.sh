@@ -30,8 +30,7 @@ cp -l "$app"/* "$work/broken/"; rm "$work/broken/README.txt"
 cp "$EXE" "$work/nodll/torvanel-setup.exe"; cp "$DLLS/SDL2_ttf.dll" "$work/nodll/"
 P=$(winpath "$profile"); PROFILE_ENV=("LOCALAPPDATA=$P\\Local" "USERPROFILE=$P" "APPDATA=$P\\Roaming")
 cd "$work"
-# Off the centred window, where it would light up a widget in Wine's pictures only (-noreset keeps it there).
-xdotool mousemove 1 1
+xdotool mousemove 1 1  # off the centred window, where it would light a widget in Wine's pictures only
 
 # run_wine|run_linux <folder> <vars...>: the program in <folder> with the vars and profile strings, standard error in
 # wine.err|linux.err; returns the exit code (124 after a minute). Wine's through run_with.exe, which sets the profile
@@ -66,8 +65,7 @@ poke() {
   [ -n "$window" ] || fail "no window titled $1 appeared"
   for _ in {1..10}; do [ -n "$window" ] && kill -0 "$pid" 2>/dev/null || break
     sleep 1; xdotool "$3" --window "$window" "${@:4}" 2>/dev/null || true; done
-  wait "$pid" || rc=$?
-  [ "$rc" = "$2" ] || fail "$1 ended with exit code $rc, not $2"
+  wait "$pid" || rc=$?; [ "$rc" = "$2" ] || fail "$1 ended with exit code $rc, not $2"
 }
 
 # [SECTION] every page in four languages, Wine against Linux, path lines included: page 3 on its third frame, while
@@ -77,8 +75,7 @@ for lang in ${TORVANEL_WINE_LANGS:-en ar hi ja}; do
     vars=(ZR_SETUP_PAGE="$page" ZR_FRAMES=30) folder=$app
     [ "$page" != 3 ] || vars=(ZR_SETUP_PAGE=3 ZR_FRAMES=3)
     [ "$page" != 5 ] || vars=(ZR_FRAMES=30) folder=$work/broken
-    for system in linux wine; do shot "$system" "$lang-$page" "$folder" ZR_LANG="$lang" "${vars[@]}"; done
-    same "$lang-$page"
+    for os in linux wine; do shot "$os" "$lang-$page" "$folder" ZR_LANG="$lang" "${vars[@]}"; done; same "$lang-$page"
   done
 done
 
@@ -87,8 +84,7 @@ done
 installed="$profile/Local/Programs/Torvanel"; rm -rf "${installed%/*}"
 shot wine installed "$app" TORVANEL_STANDIN_RECORD="$(winpath "$work/powershell.txt")" ZR_LANG=en \
   ZR_SETUP_PAGE=3 ZR_FRAMES=40
-shot linux installed "$app" ZR_LANG=en ZR_SETUP_PAGE=4
-same installed
+shot linux installed "$app" ZR_LANG=en ZR_SETUP_PAGE=4; same installed
 for f in Torvanel.exe SDL2.dll SDL2_ttf.dll music{1,2,3}.mp3 README.txt LICENSE.txt; do
   cmp -s "$app/$f" "$installed/$f" || fail "$f was not installed byte for byte in $installed"; done
 
@@ -119,8 +115,7 @@ xdotool mousemove 1 1
 # [SECTION] Wine at 144 DPI: a 1440 x 900 drawable; flat colours of the Linux Welcome page (scale 1) found again at
 # 1.5 times their place (the Next and Cancel faces, the sidebar's edge), the Next face not at its place of scale 1.
 dpi() { "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
-dpi 144; shot wine dpi "$app" ZR_LANG=en ZR_FRAMES=5; dpi 96
-shot linux dpi "$app" ZR_LANG=en ZR_FRAMES=5
+dpi 144; shot wine dpi "$app" ZR_LANG=en ZR_FRAMES=5; dpi 96; shot linux dpi "$app" ZR_LANG=en ZR_FRAMES=5
 [ "$(identify -format '%wx%h' shots/dpi-wine.bmp 2>&1)" = 1440x900 ] || fail "at 144 DPI the screenshot is not 1440x900"
 pixel() { convert "shots/dpi-$1.bmp" -format "%[hex:p{$2,$3}]" info: 2>&1; }
 for probe in "800 545 1200 818 =" "700 545 1050 818 =" "251 300 376 450 =" "800 545 800 545 !="; do
