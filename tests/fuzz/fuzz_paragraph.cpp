@@ -21,9 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int font_size = 6 + in.byte() % 40;
     const std::string text = in.rest();
     if (text.size() > 2048) return 0;  // longer texts only repeat what shorter ones reach
-    for (const std::string& line : wrap_text(ui, text, width, font_size)) {
+    for (const std::string& line : wrap_text(ui, text, width, font_size))
         if (line.empty() || (measure_text(*ui.text, line, font_size, false) > width && wrap_pieces(line).size() > 1))
             std::abort();
-    }
     return 0;
 }
