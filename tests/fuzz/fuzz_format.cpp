@@ -1,79 +1,59 @@
-// Message formatting: any row of the catalogue in any language, filled with
-// arguments of the types its conversions ask for (the one argument list
-// every translation shares), the strings and numbers taken from the input.
+// Message formatting: any row of the catalogue in any language, filled with arguments of the types its conversions
+// ask for (the one argument list every translation shares), the strings and numbers taken from the input.
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
+#include <deque>
 
 #include "i18n/catalogue.h"
 #include "i18n/languages.h"
 #include "tests/fuzz/fuzz_input.h"
 
-namespace {
-
 constexpr size_t MAX_ARGUMENTS = 4;  // the most any row asks for ("Day %d   Citizens %d ...")
 
-// The argument kinds of a format, in order: 'i' int, 'f' double, 's' text.
-std::vector<char> argument_kinds(const char* format) {
-    std::vector<char> kinds;
-    for (const char* p = format; *p; ++p) {
-        if (*p != '%') continue;
-        ++p;
-        while (*p && std::strchr("-+ #0123456789.l", *p)) ++p;
+// The letters of a format's conversions that take an argument, in order.
+static std::string argument_kinds(const char* format) {
+    std::string kinds;
+    for (const char* p = std::strchr(format, '%'); p != nullptr; p = std::strchr(p + 1, '%')) {
+        p += 1 + std::strspn(p + 1, "-+ #0123456789.l");
         if (!*p) break;
-        if (std::strchr("diuxXc", *p)) kinds.push_back('i');
-        else if (std::strchr("feEgG", *p)) kinds.push_back('f');
-        else if (*p == 's') kinds.push_back('s');
+        if (std::strchr("diuxXcfeEgGs", *p)) kinds += *p;
     }
     return kinds;
 }
 
-struct Arguments {
+struct Arguments {  // the next int, double or text argument, from the input
     FuzzInput& in;
-    std::vector<std::string> texts;  // owns what %s points at
-    int next_int() { return static_cast<int>(static_cast<int8_t>(in.byte()) * 1000003); }
-    double next_double() {
-        const uint8_t b = in.byte();
-        return b == 255 ? NAN : b == 254 ? INFINITY : (b - 128) * 1e6 / 3.0;
-    }
-    const char* next_text() {
-        const size_t length = in.byte() * 8u;
-        std::string text;
-        for (size_t i = 0; i < length && in.size > 0; ++i) text += static_cast<char>(in.byte());
-        texts.push_back(text);
-        return texts.back().c_str();
+    std::deque<std::string> texts;  // owns what %s points at, never moving it
+    int i() { return static_cast<int>(static_cast<int8_t>(in.byte()) * 1000003); }
+    double f() { const uint8_t b = in.byte(); return b == 255 ? NAN : b == 254 ? INFINITY : (b - 128) * 1e6 / 3.0; }
+    const char* s() {
+        std::string& text = texts.emplace_back();
+        for (size_t n = in.byte() * 8u; n > 0 && in.size > 0; --n) text += static_cast<char>(in.byte());
+        return text.c_str();
     }
 };
 
 template <typename... A>
-void fill(const char* format, const std::vector<char>& kinds, size_t k, Arguments& args, A... values) {
-    if (k == kinds.size() || sizeof...(A) == MAX_ARGUMENTS) {
-        // The trailing 0 is never read: it only spares an argument list of nothing.
-        const std::string out = format_text(format, values..., 0);
-        if (out.size() > 1023) std::abort();
-        return;
+void fill(const char* format, const std::string& kinds, Arguments& args, A... values) {
+    constexpr size_t k = sizeof...(A);
+    if constexpr (k < MAX_ARGUMENTS) {
+        const char kind = k < kinds.size() ? kinds[k] : '\0';
+        if (kind == 's') return fill(format, kinds, args, values..., args.s());
+        if (kind != '\0' && std::strchr("feEgG", kind)) return fill(format, kinds, args, values..., args.f());
+        if (kind != '\0') return fill(format, kinds, args, values..., args.i());
     }
-    if constexpr (sizeof...(A) < MAX_ARGUMENTS) {
-        switch (kinds[k]) {
-        case 'i': fill(format, kinds, k + 1, args, values..., args.next_int()); break;
-        case 'f': fill(format, kinds, k + 1, args, values..., args.next_double()); break;
-        default: fill(format, kinds, k + 1, args, values..., args.next_text()); break;
-        }
-    }
+    // The trailing 0 is never read: it only spares an argument list of nothing.
+    if (format_text(format, values..., 0).size() > 1023) std::abort();
 }
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in{data, size};
     const int row = (in.byte() << 8 | in.byte()) % MESSAGE_COUNT;
-    const uint8_t language = in.byte() % LANGUAGE_COUNT;
-    const char* format = tr_from(MESSAGES, static_cast<MsgId>(row), language);
-    const std::vector<char> kinds = argument_kinds(format);
+    const char* format = tr_from(MESSAGES, static_cast<MsgId>(row), static_cast<uint8_t>(in.byte() % LANGUAGE_COUNT));
+    const std::string kinds = argument_kinds(format);
     if (kinds.size() > MAX_ARGUMENTS) std::abort();  // the harness would need more
     Arguments args{in, {}};
-    args.texts.reserve(MAX_ARGUMENTS);
-    fill(format, kinds, 0, args);
+    fill(format, kinds, args);
     return 0;
 }

@@ -1,6 +1,5 @@
-// The glyph-fallback splitter with the Hindi font (no Latin letters) and the
-// default fallback: any shaped text is cut into runs that hold every byte of
-// it in order, or left whole.
+// The glyph-fallback splitter with the Hindi font (no Latin letters) and the default fallback: any shaped text is
+// cut into runs that hold every byte of it in order, or left whole.
 #include <cstdlib>
 
 #include "i18n/languages.h"
@@ -11,19 +10,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Never destroyed, so the fonts it keeps open stay reachable to the end.
-    static TextSystem& ts = *[] {
-        auto* hindi = new TextSystem;
-        text_init(*hindi, nullptr);
-        text_set_language(*hindi, 13);
-        return hindi;
-    }();
+    static TextSystem& ts = *[] { auto* hindi = new TextSystem; text_init(*hindi, nullptr, 13); return hindi; }();
     FuzzInput in{data, size};
     const int font_size = 8 + in.byte() % 32;
     const std::string shaped = shape_text(in.rest(), ts.shaping);
-    TTF_Font* font = font_for(ts, font_size, false);
-    TTF_Font* fallback = fallback_font_for(ts, font_size, false);
     static std::vector<GlyphRun> runs;
-    if (!split_glyph_runs(font, fallback, shaped, runs)) {
+    if (!split_glyph_runs(font_for(ts, font_size, false), fallback_font_for(ts, font_size, false), shaped, runs)) {
         if (!runs.empty()) std::abort();
         return 0;
     }

@@ -1,15 +1,8 @@
-// The catalogue compiler's PO reader on any file: it reads the entries or
-// reports the fault; it never crashes. The compiler is built into this
-// target with its exit on a fault turned into an exception.
+// The catalogue compiler's PO reader on any file: it reads the entries or reports the fault; it never crashes. The
+// compiler is built into this target with its exit on a fault turned into an exception.
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-
-namespace {
 struct PoFault {};
-}  // namespace
 
 #define PO_COMPILER_FAIL_THROWS 1
 #define main po_compiler_main
@@ -17,29 +10,21 @@ struct PoFault {};
 #undef main
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    struct Scratch {
-        std::string path;
-        ~Scratch() { unlink(path.c_str()); }
-    };
-    static const Scratch scratch = [] {
-        // Memory-backed where there is /dev/shm: a file is written per input.
+    // Each input is written to a file removed at once, read through its descriptor's name: no file is left behind,
+    // and it is in memory where there is /dev/shm.
+    static const int fd = [] {
         std::string name = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
         name += "/torvanel-fuzz-po-XXXXXX";
-        close(mkstemp(name.data()));
-        return Scratch{name};
+        const int fd = mkstemp(name.data());
+        unlink(name.c_str());
+        return fd;
     }();
-    const std::string& path = scratch.path;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return 0;
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
+    static const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) return 0;
     try {
         const PoFile po = read_po(path);
-        for (const PoEntry& entry : po.entries) {
-            bool stray = false;
-            conversions(entry.id, &stray);
-            conversions(entry.str, &stray);
-        }
+        bool stray = false;
+        for (const PoEntry& entry : po.entries) conversions(entry.id, &stray), conversions(entry.str, &stray);
         index_rows(po);
     } catch (const PoFault&) {
     }
