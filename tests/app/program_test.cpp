@@ -144,7 +144,7 @@ TEST_F(SetupProgram, EveryPageAndHostileSettingsDrawWhatTheyMustAndKeepEveryGame
         {{}, "LOCALAPPDATA=none ZR_SETUP_PAGE=4 ZR_FRAMES=2", 4, ERROR_RED, {no_back, message}},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.vars.size() < 100 ? row.vars : "a long LOCALAPPDATA" + row.vars.substr(row.vars.rfind('\'') + 1));
+        SCOPED_TRACE(row.vars.substr(row.vars.size() < 100 ? 0 : row.vars.rfind('\'') + 1));
         if (row.arrange) row.arrange();
         const Picture p = shot(row.vars);
         expect_chrome(p, row.step, row.heading);
