@@ -8,11 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <iterator>
-#include <map>
-#include <string>
-#include <vector>
 
 #include "tests/support/portable.h"
 

@@ -1,9 +1,6 @@
 // Button labels and paragraph layout measured with the real system fonts.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "tests/support/gl_context.h"
 #include "text/paragraph.h"
 #include "text/text_render.h"

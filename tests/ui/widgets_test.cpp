@@ -3,8 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string>
-#include <vector>
 
 #include "ui/widgets.h"
 
