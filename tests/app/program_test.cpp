@@ -105,9 +105,8 @@ void expect_chrome(const Picture& p, int step, Rgb heading) {
     EXPECT_FALSE(p.area_has(302, 30, 600, 50, heading)) << "heading above its place";
 }
 
-// Every page, then settings that must not harm a game file, each ending on a page that says so: a link to the
-// program's own folder, a page number beyond int, a 4 KiB install folder, one the system refuses and, whatever
-// page is asked, a game file missing.
+// Every page, then settings that must not harm a game file: a link to the program's own folder, a page number
+// beyond int, a 4 KiB install folder, one the system refuses and, whatever page is asked, a game file missing.
 TEST_F(SetupProgram, EveryPageAndHostileSettingsDrawWhatTheyMustAndKeepEveryGameFile) {
     std::string deep = dir.string();
     while (deep.size() < 4000) deep += "/Torvanel_Spiele";
@@ -149,8 +148,7 @@ TEST_F(SetupProgram, EveryPageAndHostileSettingsDrawWhatTheyMustAndKeepEveryGame
     EXPECT_TRUE(fs::is_symlink(installed));
 }
 
-// The language from ZR_LANG or else the locale; a frame number beyond int takes no picture, an unwritable
-// picture is no failure.
+// A frame number beyond int takes no picture; an unwritable one is no failure; ZR_LANG or else the locale.
 TEST_F(SetupProgram, LanguageAndPictureSettings) {
     EXPECT_EQ(run("ZR_SHOT=shot.bmp ZR_FRAMES=4294967298", 3), 124);
     EXPECT_FALSE(fs::exists(dir / "shot.bmp"));

@@ -51,14 +51,12 @@ TEST_F(Wizard, NextAndBackKeepTheLicenceBoxWhichGatesNext) {
     }
 }
 
-// Cancel stops the run on pages 0 to 2; Back on the failure page only once copying began; Finish with its box
-// unticked starts no game; other page numbers offer nothing that acts. Nothing begins installing.
+// Cancel ends the run; Back leaves the failure page once copying began; Finish unticked starts no game.
 TEST_F(Wizard, BottomButtonsOfEachPage) {
     set_command_runner([](const std::string& line) { g_commands.push_back(line); });
     const struct { int page; bool started, start_game; float x; int after; bool running, ended; size_t games; }
-        rows[] = {{2, 0, 1, CANCEL_X, 2, 0, 0, 0}, {4, 0, 0, PRIMARY_X, 4, 1, 1, 0}, {5, 0, 1, BACK_X, 5, 1, 0, 0},
-                  {5, 1, 1, BACK_X, 2, 1, 0, 0}, {5, 0, 1, CANCEL_X, 5, 1, 0, 0}, {5, 0, 1, PRIMARY_X, 5, 1, 1, 0},
-                  {9, 0, 1, PRIMARY_X, 9, 1, 0, 0}};
+        rows[] = {{2, 0, 1, CANCEL_X, 2, 0, 0, 0}, {4, 0, 0, PRIMARY_X, 4, 1, 1, 0}, {5, 1, 1, BACK_X, 2, 1, 0, 0},
+                  {5, 0, 1, CANCEL_X, 5, 1, 0, 0}, {5, 0, 1, PRIMARY_X, 5, 1, 1, 0}, {9, 0, 1, PRIMARY_X, 9, 1, 0, 0}};
     for (const auto& row : rows) {
         SCOPED_TRACE("page " + std::to_string(row.page) + " at x " + std::to_string(row.x));
         state = SetupState();
@@ -131,8 +129,7 @@ TEST_F(Wizard, WheelScrollsTheLicenceOnlyInsideItsBoxAndClampsAndTheTextStaysIns
             if (std::abs(ui.vertices[i].x - (R.x + 14)) < 0.01f) last_top = std::max(last_top, ui.vertices[i].y);
     EXPECT_NEAR(last_top, R.y + R.h - L - 12, 0.01f);
 
-    // Drawn for real (the backdrop covers the window): top, one wheel step and the end of the scroll differ
-    // inside the box and not by one pixel outside it (a line half scrolled out is cut at the outline).
+    // Drawn for real: scrolled text changes the box and not one pixel outside it (half lines are cut).
     ASSERT_TRUE(ui_init(ui, &ts, nullptr));
     const auto shot = [&](float scroll) {
         state.license_scroll = scroll, frame(0, 0, false, false), ui_end_frame(ui);

@@ -50,8 +50,7 @@ struct Widgets : ::testing::Test {
     }
 };
 
-// Hover covers the left and top edges only; a click needs press and release on the same enabled button.
-// A is enabled (a 0), disabled (1) or disabled and primary (2); B is enabled.
+// A click needs press and release on the same enabled button. A is enabled (a 0), disabled (1) or primary too (2).
 TEST_F(Widgets, HoverAndClicksOnTwoButtons) {
     const struct { float x, y; int mouse, a; const char* clicked; uint32_t active; UiColor face_a; } steps[] = {
         {100, 50, UP, 0, "", 0, HOT}, {220, 70, UP, 0, "", 0, FACE}, {150, 90, UP, 0, "", 0, FACE},
