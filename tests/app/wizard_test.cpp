@@ -39,7 +39,9 @@ struct Wizard : ::testing::Test {
 
 }  // namespace
 
-TEST_F(Wizard, NextAndBackKeepTheLicenceBoxWhichGatesNext) {
+// Next and Back keep the licence box, which gates Next. Cancel ends the run; Back leaves the failure page once
+// copying began; Finish unticked starts no game. Nothing begins installing.
+TEST_F(Wizard, BottomButtonsAndTheLicenceBox) {
     const float BOX_X = 512, BOX_Y = 442;  // "I allow these terms"
     const struct { float x, y; int page; bool accepted; } steps[] = {{PRIMARY_X, BUTTON_Y, 1, false},
         {PRIMARY_X, BUTTON_Y, 1, false}, {BOX_X, BOX_Y, 1, true}, {BOX_X, BOX_Y, 1, false}, {BOX_X, BOX_Y, 1, true},
@@ -49,25 +51,20 @@ TEST_F(Wizard, NextAndBackKeepTheLicenceBoxWhichGatesNext) {
         EXPECT_FALSE(click(s.x, s.y));
         EXPECT_EQ(std::pair(state.page, state.license_accepted), std::pair(s.page, s.accepted)) << &s - steps;
     }
-}
-
-// Cancel ends the run; Back leaves the failure page once copying began; Finish unticked starts no game.
-TEST_F(Wizard, BottomButtonsOfEachPage) {
     set_command_runner([](const std::string& line) { g_commands.push_back(line); });
-    const struct { int page; bool started, start_game; float x; int after; bool running, ended; size_t games; }
-        rows[] = {{2, 0, 1, CANCEL_X, 2, 0, 0, 0}, {4, 0, 0, PRIMARY_X, 4, 1, 1, 0}, {5, 1, 1, BACK_X, 2, 1, 0, 0},
-                  {5, 0, 1, CANCEL_X, 5, 1, 0, 0}, {5, 0, 1, PRIMARY_X, 5, 1, 1, 0}, {9, 0, 1, PRIMARY_X, 9, 1, 0, 0}};
+    const struct { int page; bool started, start_game; float x; int after; bool running, ended; } rows[] = {
+        {2, 0, 1, CANCEL_X, 2, 0, 0}, {4, 0, 0, PRIMARY_X, 4, 1, 1}, {5, 1, 1, BACK_X, 2, 1, 0},
+        {5, 0, 1, CANCEL_X, 5, 1, 0}, {5, 0, 1, PRIMARY_X, 5, 1, 1}, {9, 0, 1, PRIMARY_X, 9, 1, 0}};
     for (const auto& row : rows) {
         SCOPED_TRACE("page " + std::to_string(row.page) + " at x " + std::to_string(row.x));
         state = SetupState();
         state.page = row.page, state.install_started = row.started, state.start_game_on_close = row.start_game;
-        g_commands.clear();
         EXPECT_EQ(click(row.x, BUTTON_Y), row.ended);
         EXPECT_EQ(std::pair(state.page, running), std::pair(row.after, row.running));
-        EXPECT_EQ(g_commands.size(), row.games);
         EXPECT_FALSE(state.install_started) << "installing began";
     }
     set_command_runner(nullptr);
+    EXPECT_TRUE(g_commands.empty()) << "a game was started";
 }
 
 // Change location cycles the folders; each box toggles its own option.

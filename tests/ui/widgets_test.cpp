@@ -69,8 +69,9 @@ TEST_F(Widgets, HoverAndClicksOnTwoButtons) {
     }
 }
 
-// Round rects clamp their radius, progress fills keep their round ends, a negative-width outline draws only its sides.
-TEST_F(Widgets, RoundRectProgressAndOutlineShapes) {
+// Round rects clamp their radius, progress fills keep their round ends, a negative-width outline draws only its
+// sides; a check box at scale 2, its mark only when checked.
+TEST_F(Widgets, Shapes) {
     ui_round_rect(ui, {10, 20, 100, 20}, 50, RED);
     EXPECT_EQ(bounds(RED), (Box{10, 20, 110, 40}));
     EXPECT_TRUE(shows(14, 28, RED) && !shows(11, 21, RED));  // a half disc at each end cuts the corners
@@ -85,9 +86,7 @@ TEST_F(Widgets, RoundRectProgressAndOutlineShapes) {
         ui_progress(ui, {0, 0, 200, 16}, c.f, RED, BLUE);
         EXPECT_EQ(bounds(RED), c.fill) << c.f;
     }
-}
-
-TEST_F(Widgets, CheckBoxPlacesBoxAndMarkByScale) {
+    input();
     const UiRect row = {10, 20, 300, 50};
     ui_checkbox(ui, 1, row, "Desktop", true, false, 18, 2.0f);
     EXPECT_EQ(bounds(MARK), (Box{38, 31, 66, 59}));  // a 28 px box inset by 28, centred
