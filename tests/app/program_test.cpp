@@ -8,11 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <iterator>
-#include <map>
-#include <string>
-#include <vector>
 
 #include "tests/support/portable.h"
 
@@ -40,7 +35,6 @@ struct Picture {
         return px && std::abs(px[0] - want.r * 255) <= tolerance && std::abs(px[1] - want.g * 255) <= tolerance &&
                std::abs(px[2] - want.b * 255) <= tolerance;
     }
-    // Whether some pixel of the area nearly has the colour (glyph cores carry the full colour).
     bool area_has(int x0, int y0, int x1, int y1, Rgb want) const {
         for (int y = y0; y < y1; ++y)
             for (int x = x0; x < x1; ++x)
@@ -70,13 +64,11 @@ struct SetupProgram : testing::Test {
             if (file.path().filename() != "torvanel-setup") sources[file.path().filename()] = read_file(file);
         ASSERT_EQ(sources.size(), 8u);
     }
-    void TearDown() override { expect_sources_unchanged(); }
-    ~SetupProgram() override { std::error_code ignored; fs::remove_all(dir, ignored); }
-    void expect_sources_unchanged() {
+    void TearDown() override {
         for (const auto& [name, bytes] : sources) EXPECT_TRUE(read_file(app / name) == bytes) << name << " changed";
     }
-    // Runs the program in `dir` with only `vars` and the offscreen driver in its environment;
-    // the exit code, or 124 when it was ended after `seconds`.
+    ~SetupProgram() override { std::error_code ignored; fs::remove_all(dir, ignored); }
+    // The exit code of the program run in `dir` with only `vars` and the offscreen driver; 124 after `seconds`.
     int run(const std::string& vars, int seconds = 60) {
         std::string command = "cd " + dir.string() + " && env -i PATH=/usr/bin:/bin SDL_VIDEODRIVER=offscreen";
         for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "LD_PRELOAD", "LP_NUM_THREADS",
@@ -96,27 +88,23 @@ struct SetupProgram : testing::Test {
         SDL_Surface* rgb = whole ? SDL_ConvertSurfaceFormat(bmp, SDL_PIXELFORMAT_RGB24, 0) : nullptr;
         const auto* px = rgb && rgb->pitch == 960 * 3 ? static_cast<const uint8_t*>(rgb->pixels) : nullptr;
         Picture p = {px ? std::vector<uint8_t>(px, px + 960 * 600 * 3) : std::vector<uint8_t>()};
-        SDL_FreeSurface(rgb);
-        SDL_FreeSurface(bmp);
+        SDL_FreeSurface(rgb), SDL_FreeSurface(bmp);
         return p;
     }
 };
 
-// The chrome of every page: its sidebar, the step list with `step` current and the heading.
+// The chrome of every page: the step list on the sidebar with `step` current, and the heading.
 void expect_chrome(const Picture& p, int step, Rgb heading) {
     ASSERT_FALSE(p.rgb.empty()) << "no picture";
-    EXPECT_TRUE(p.looks(10, 580, panel(580))) << "sidebar";
     for (int i = 0, y = 280; i < 5; ++i, y += 34) {
         EXPECT_TRUE(p.looks(34, y, i == step ? ACCENT : i < step ? TEXT : panel(y))) << "centre of step " << i;
         EXPECT_TRUE(i <= step || p.looks(28, y, MUTED)) << "outline of step " << i;
     }
-    EXPECT_TRUE(p.area_has(302, 52, 600, 86, heading)) << "no heading at the content's top";
-    EXPECT_FALSE(p.area_has(302, 30, 600, 50, heading)) << "heading above its place";
+    EXPECT_TRUE(p.area_has(302, 52, 600, 86, heading) && !p.area_has(302, 30, 600, 50, heading)) << "heading";
 }
 
-// Every page, then settings that must not harm a game file, each ending on a page that says so: a link to the
-// program's own folder, a page number beyond int, a 4 KiB install folder, one the system refuses and, whatever
-// page is asked, a game file missing.
+// Every page, then settings that must not harm a game file: a link to the program's own folder, a page number
+// beyond int, a 4 KiB install folder, one the system refuses and, whatever page is asked, a game file missing.
 TEST_F(SetupProgram, EveryPageAndHostileSettingsDrawWhatTheyMustAndKeepEveryGameFile) {
     std::string deep = dir.string();
     while (deep.size() < 4000) deep += "/Torvanel_Spiele";
@@ -144,40 +132,30 @@ TEST_F(SetupProgram, EveryPageAndHostileSettingsDrawWhatTheyMustAndKeepEveryGame
         {{}, "ZR_SETUP_PAGE=4294967299 ZR_FRAMES=2", 0, ACCENT, {}},
         {{}, "LOCALAPPDATA='" + deep + "' ZR_SETUP_PAGE=4 ZR_FRAMES=2", 4, ACCENT, path(ACCENT)},
         {{}, "LOCALAPPDATA='" + refused + "' ZR_SETUP_PAGE=3 ZR_FRAMES=2", 4, ERROR_RED, path(TEXT)},
-        {missing, "LOCALAPPDATA=none ZR_FRAMES=2", 4, ERROR_RED, {no_back, message}},
-        {{}, "LOCALAPPDATA=none ZR_SETUP_PAGE=2 ZR_FRAMES=2", 4, ERROR_RED, {no_back, message}},
-        {{}, "LOCALAPPDATA=none ZR_SETUP_PAGE=3 ZR_FRAMES=2", 4, ERROR_RED, {no_back, message}},
+        {missing, "LOCALAPPDATA=none ZR_SETUP_PAGE=3 ZR_FRAMES=2", 4, ERROR_RED, {no_back, message}},
         {{}, "LOCALAPPDATA=none ZR_SETUP_PAGE=4 ZR_FRAMES=2", 4, ERROR_RED, {no_back, message}},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.vars.size() < 100 ? row.vars : "a long LOCALAPPDATA" + row.vars.substr(row.vars.rfind('\'') + 1));
+        SCOPED_TRACE(row.vars.substr(row.vars.size() < 100 ? 0 : row.vars.rfind('\'') + 1));
         if (row.arrange) row.arrange();
         const Picture p = shot(row.vars);
         expect_chrome(p, row.step, row.heading);
         for (const Probe& probe : row.probes) EXPECT_TRUE(p.shows(probe)) << probe.x << ", " << probe.y;
-        expect_sources_unchanged();
         EXPECT_FALSE(fs::exists(dir / "none")) << "installed without every game file";
     }
     EXPECT_TRUE(fs::is_symlink(installed));
 }
 
-TEST_F(SetupProgram, PictureLimitsAndAMissingOpenGlContext) {
-    for (const char* frames : {"0", "text", "4294967298"}) {  // the last does not fit an int
-        EXPECT_EQ(run(std::string("ZR_SHOT=shot.bmp ZR_FRAMES=") + frames, 3), 124) << frames;
-        EXPECT_FALSE(fs::exists(dir / "shot.bmp")) << frames;
-    }
+// A frame number beyond int takes no picture; an unwritable one is no failure; ZR_LANG or else the locale.
+TEST_F(SetupProgram, LanguageAndPictureSettings) {
+    EXPECT_EQ(run("ZR_SHOT=shot.bmp ZR_FRAMES=4294967298", 3), 124);
+    EXPECT_FALSE(fs::exists(dir / "shot.bmp"));
     EXPECT_EQ(run("ZR_SHOT=missing/shot.bmp ZR_FRAMES=1"), 0);
     EXPECT_FALSE(fs::exists(dir / "missing"));
-    EXPECT_EQ(run("MESA_GL_VERSION_OVERRIDE=3.2 ZR_SHOT=shot.bmp ZR_FRAMES=1"), 1);
-    EXPECT_FALSE(fs::exists(dir / "shot.bmp"));
-}
-
-TEST_F(SetupProgram, LanguageFromZrLangOrElseTheLocale) {
     const auto welcome = [&](const std::string& vars) { return shot(vars + " ZR_SETUP_PAGE=0 ZR_FRAMES=2").rgb; };
-    const auto english = welcome("ZR_LANG=en"), french = welcome("ZR_LANG=fr"), german = welcome("ZR_LANG=de");
-    ASSERT_FALSE(english == german || french == german || english == french);
+    const auto english = welcome("ZR_LANG=en"), german = welcome("ZR_LANG=de");
+    ASSERT_FALSE(english == german);
     EXPECT_TRUE(welcome("ZR_LANG=xx LANG=de_DE.UTF-8") == english);
-    EXPECT_TRUE(welcome("ZR_LANG=fr-CA LANG=de_DE.UTF-8") == french);
     EXPECT_TRUE(welcome("LANG=de_DE.UTF-8") == german);
 }
 

@@ -1,9 +1,6 @@
 // Button labels and paragraph layout measured with the real system fonts.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "tests/support/gl_context.h"
 #include "text/paragraph.h"
 #include "text/text_render.h"
@@ -50,19 +47,16 @@ TEST_F(RealFonts, LinesBreakWhereTheScriptAllowsAndAParagraphDrawsOneQuadPerLine
     const float max = static_cast<float>(width("gamma gamma")) - 0.5f;  // cut, not rounded up
     EXPECT_EQ(draw_paragraph(ui, 10, 50, "gamma gamma gamma", max, 18, 24, {1, 1, 1, 1}), 122.0f);
     ASSERT_EQ(ui.vertices.size(), 3u * 6u);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(ui.vertices[6 * i].y, 50 + 24 * i) << "line " << i;
-    EXPECT_EQ(ui.vertices[12].x, 10);
+    for (int i = 0; i < 18; i += 6)
+        EXPECT_EQ(std::pair(ui.vertices[i].x, ui.vertices[i].y), std::pair(10.f, 50.f + 4 * i));
     const struct { uint8_t language; const char *text, *fit; int extra; Lines want; } rows[] = {
-        {0, "Next", "", 1, {"Next"}}, {0, "  Install now  ", "Install now", 0, {"Install now"}},
-        {0, "Install   \nnow", "Install now", 0, {"Install now"}},
-        {0, "Install   \nnow", "Install now", -1, {"Install", "now"}},
-        {11, "ゲームの", "ゲーム", 0, {"ゲーム", "の"}}, {11, "のゲ", "の", 0, {"の", "ゲ"}},
-        {11, "日本語", "日本", 0, {"日本", "語"}}, {11, "日本Torvanel", "日本Torvanel", 0, {"日本Torvanel"}},
+        {0, "Next", "", 1, {"Next"}}, {0, "  Install   \nnow ", "Install now", 0, {"Install now"}},
+        {0, "Install now", "Install now", -1, {"Install", "now"}}, {11, "日本語", "日本", 0, {"日本", "語"}},
+        {11, "日本Torvanel", "日本Torvanel", 0, {"日本Torvanel"}},
         {11, "日本Torvanel", "日本Torvanel", -1, {"日本", "Torvanel"}}};
     for (const auto& row : rows) {
         text_set_language(ts, row.language);
-        EXPECT_EQ(wrap_text(ui, row.text, width(row.fit) + row.extra, 18), row.want)
-            << row.text << " in " << row.fit << row.extra;
+        EXPECT_EQ(wrap_text(ui, row.text, width(row.fit) + row.extra, 18), row.want) << row.text << row.extra;
     }
 }
 
