@@ -61,7 +61,6 @@ TEST_P(FitTest, EveryCharacterHasAGlyph) {  // where the language's font lacks o
         if (id > 3 && id != 31 && (id < 194 || (id >= 226 && id <= 229))) continue;  // not the wizard's
         const std::string shaped = shape_text(tr(id), ts.shaping);
         char* cps = SDL_iconv_string("UTF-32LE", "UTF-8", shaped.c_str(), shaped.size() + 1);
-        ASSERT_NE(cps, nullptr) << where(id);
         for (const uint32_t* cp = reinterpret_cast<const uint32_t*>(cps); *cp; ++cp) {
             const bool drawn = TTF_GlyphIsProvided32(font, *cp) || (fallback && TTF_GlyphIsProvided32(fallback, *cp));
             EXPECT_TRUE(*cp <= 0x20 || drawn) << where(id) << " lacks U+" << std::hex << *cp;

@@ -2,6 +2,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,19 +22,16 @@ void* fake_lookup(const char* name) { return g_hidden.count(name) ? nullptr : co
 
 TEST(GlLoader, EachHiddenNameGivesOneLineInTableOrderAndFalse) {
     const GlApi saved = gl;
-    for (const auto& [hidden, err] : {std::pair<std::set<std::string>, const char*>{{}, ""},
-                                      {{"glReadPixels", "glClearColor"},
-                                       "missing GL function glClearColor\nmissing GL function glReadPixels\n"}}) {
-        g_hidden = hidden;
-        gl = GlApi{};
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(load_gl_api_with(fake_lookup), hidden.empty());
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), err);
+    g_hidden = {"glReadPixels", "glClearColor"};
+    gl = GlApi{};
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(load_gl_api_with(fake_lookup));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "missing GL function glClearColor\nmissing GL function glReadPixels\n");
 #define TORVANEL_CHECK_SLOT(ret, name, params) \
     EXPECT_STREQ(reinterpret_cast<const char*>(gl.name), g_hidden.count(#name) ? nullptr : #name);
-        TORVANEL_GL_FUNCTIONS(TORVANEL_CHECK_SLOT)
+    TORVANEL_GL_FUNCTIONS(TORVANEL_CHECK_SLOT)
 #undef TORVANEL_CHECK_SLOT
-    }
     gl = saved;
 }
 
@@ -53,21 +51,14 @@ TEST(UiBatch, ClipTrimsQuadsAndTheirTextureCoordinatesOnlyWhileSet) {
         for (size_t i = 0; i < got.size(); ++i) EXPECT_FLOAT_EQ(got[i], row.want[i]) << row.x;
         EXPECT_EQ(ui.draws.size(), got.empty() ? 0u : 1u);
     }
-    // Inside the clip (touching three sides) or in the next frame, a quad is pushed bit for bit as without one.
-    const auto batch = [](UiContext& c) {
-        ui_quad(c, 0.3f, 0.7f, 9.1f, 7.9f, 0.1f, 0.2f, 0.9f, 0.6f, WHITE, 0);
-        return std::string(reinterpret_cast<const char*>(c.vertices.data()), c.vertices.size() * sizeof(UiVertex));
-    };
-    UiContext plain, clipped;
-    const std::string want = batch(plain);
+    UiContext plain, clipped;  // a quad inside the clip (touching three sides) is pushed bit for bit as without one
     ui_set_clip(clipped, {0.3f, 0.7f, 8.8f, 7.5f});
-    EXPECT_TRUE(batch(clipped) == want);
-    ui_set_clip(clipped, {0, 0, 1, 1});
-    ui_begin_frame(clipped, 40, 40, UiInput{});
-    EXPECT_TRUE(batch(clipped) == want);
+    for (UiContext* c : {&plain, &clipped}) ui_quad(*c, 0.3f, 0.7f, 9.1f, 7.9f, 0.1f, 0.2f, 0.9f, 0.6f, WHITE, 0);
+    ASSERT_EQ(clipped.vertices.size(), 6u);
+    EXPECT_EQ(memcmp(plain.vertices.data(), clipped.vertices.data(), 6 * sizeof(UiVertex)), 0);
 }
 
-std::vector<std::string> g_calls;
+std::vector<std::string> g_gl;
 
 // On the benchmarks' null backend the UI starts; an empty batch draws nothing, and each run of quads with one
 // texture is one draw call.
@@ -76,18 +67,18 @@ TEST(UiBatch, EndFrameUploadsOnceThenDrawsEachRunOfATextureInOrder) {
     EXPECT_TRUE(load_gl_api_with(null_gl_lookup) && !null_gl_lookup("glNotAFunction"));
     UiContext ui;
     EXPECT_TRUE(ui_init(ui, nullptr, nullptr) && ui.program != 0);
-    gl.glBufferData = [](GLenum, GLsizeiptr n, const void*, GLenum) { g_calls.push_back("upload " + std::to_string(n)); };
-    gl.glBindTexture = [](GLenum, GLuint t) { g_calls.push_back("bind " + std::to_string(t)); };
-    gl.glDrawArrays = [](GLenum, GLint i, GLsizei n) { g_calls.push_back(std::to_string(i) + "+" + std::to_string(n)); };
+    gl.glBufferData = [](GLenum, GLsizeiptr n, const void*, GLenum) { g_gl.push_back("up " + std::to_string(n)); };
+    gl.glBindTexture = [](GLenum, GLuint t) { g_gl.push_back("bind " + std::to_string(t)); };
+    gl.glDrawArrays = [](GLenum, GLint i, GLsizei n) { g_gl.push_back(std::to_string(i) + "+" + std::to_string(n)); };
     ui_quad(ui, 0, 0, 10, 10, 0, 0, 1, 1, WHITE, 0);
     ui_begin_frame(ui, 0, 600, UiInput{});  // empties the batch; a width of 0 is stored as 1
     ui_end_frame(ui);
-    EXPECT_TRUE(g_calls.empty() && ui.width == 1);
+    EXPECT_TRUE(g_gl.empty() && ui.width == 1);
     for (uint32_t texture : {0, 0, 8, 0}) ui_quad(ui, 0, 0, 10, 10, 0, 0, 1, 1, WHITE, texture);
     ui_end_frame(ui);
     ui_shutdown(ui);
     gl = saved;
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"upload 768", "bind 0", "0+12", "bind 8", "12+6", "bind 0", "18+6",
+    EXPECT_EQ(g_gl, (std::vector<std::string>{"up 768", "bind 0", "0+12", "bind 8", "12+6", "bind 0", "18+6",
                                                  "bind 0"}));
 }
 
@@ -104,16 +95,14 @@ TEST(UiOnGl, ShadersAndPixels) {
     gl.glClearColor(0, 0, 0, 1);
     gl.glClear(GL_COLOR_BUFFER_BIT);
     ui_begin_frame(ui, width, height, UiInput{});
-    const float w = float(width), h = float(height);
     ui_quad(ui, 0, 0, 10, 10, 0, 0, 1, 1, {1, 0, 0, 1}, 0);
-    ui_quad(ui, w - 10, h - 10, w, h, 0, 0, 1, 1, {0, 1, 0, 1}, 0);
+    ui_quad(ui, width - 10.0f, height - 10.0f, float(width), float(height), 0, 0, 1, 1, {0, 1, 0, 1}, 0);
     ui_quad(ui, 100, 50, 140, 70, 0, 0, 1, 1, {0, 0, 1, 1}, 0);
     ui_quad(ui, 120, 50, 140, 70, 0, 0, 1, 1, {1, 1, 1, 0.5f}, 0);  // blended over the blue
     const uint8_t texels[8] = {255, 128, 0, 255, 255, 255, 255, 255};  // orange, white
     GLuint texture = 0;
     gl.glGenTextures(1, &texture);
     gl.glBindTexture(GL_TEXTURE_2D, texture);
-    gl.glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 2, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
