@@ -18,11 +18,8 @@ TEST(FontFile, ReadsGiveTheFilesBytesAndEachBlockIsReadFromDiskOnce) {
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(SDL_RWsize(f), static_cast<Sint64>(size));
     const struct { size_t at, object, count, objects_read; long blocks; } rows[] = {
-        {10, 1, 100, 100, 1},            // inside the first block
-        {B - 5, 1, 10, 10, 2},           // across into the second
-        {0, 1, B, B, 2},                 // the first block again, from memory
-        {size - 50, 4, 20, 12, 3},       // short at the end of the file, whole objects only
-        {size, 1, 10, 0, 3},             // nothing past the end
+        {10, 1, 100, 100, 1}, {B - 5, 1, 10, 10, 2}, {0, 1, B, B, 2},  // in the first block, into the second, memory
+        {size - 50, 4, 20, 12, 3}, {size, 1, 10, 0, 3},  // short at the end (whole objects only), nothing past it
         {B / 2, 1, size, size - B / 2, 4}};  // the rest: only the third block is new
     for (const auto& row : rows) {
         std::string got(row.object * row.count, '\xEE');
