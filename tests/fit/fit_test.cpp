@@ -30,10 +30,8 @@ struct FitTest : ::testing::TestWithParam<int> {
         text_set_language(ts, static_cast<uint8_t>(GetParam()));
         ui.text = &ts;
     }
-    std::string where(MsgId id) const {
-        return std::string(language_info(current_language()).code) + " row " + std::to_string(id) + ": " + tr(id);
-    }
 };
+std::string where(MsgId id) { return "row " + std::to_string(id) + ": " + tr(id); }  // the language is the test's
 
 // Buttons shrink from 18 to 14 and headings from 28 to 20; the rest is drawn at one size. Lines break between any
 // two ideographs or kana, so no comma or closing bracket may start a line of a paragraph.
@@ -87,8 +85,7 @@ std::vector<std::string> whole_candidate_wrap(UiContext& ui, const std::string& 
     return lines;
 }
 
-// Wrapping judges most candidates by summed piece widths; no break may move for it,
-// at any body size of the UI scales and any width from a narrow column to the page.
+// Wrapping judges most candidates by summed piece widths: no break may move for it, at any size or width.
 TEST_P(FitTest, EveryMessageBreaksWhereMeasuringWholeCandidatesBreaksIt) {
     for (int size : {14, 18, 27, 36})
         for (int width = 90; width <= 1200; width += width < 700 ? 41 : 160)

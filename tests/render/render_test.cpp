@@ -36,8 +36,7 @@ TEST(GlLoader, EachHiddenNameGivesOneLineInTableOrderAndFalse) {
 }
 
 TEST(UiBatch, ClipTrimsQuadsAndTheirTextureCoordinatesAndLeavesThoseInsideAlone) {
-    // Quads of 0..10 x 0..20 at (x, y) with coordinates 0..1 against the clip 5..15 x 5..15: the first and
-    // third vertex as (x, y, u, v) each, or none when nothing is left.
+    // Quads 0..10 x 0..20 at (x, y), coordinates 0..1, clip 5..15 x 5..15: vertices 0 and 2 as x, y, u, v, if any.
     const struct { float x, y; std::vector<float> want; } rows[] = {
         {6, 6, {6, 6, 0, 0, 15, 15, 0.9f, 0.45f}}, {0, 0, {5, 5, 0.5f, 0.25f, 10, 15, 1, 0.75f}}, {15, 0, {}}};
     for (const auto& row : rows) {
