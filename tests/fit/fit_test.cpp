@@ -30,13 +30,12 @@ struct FitTest : ::testing::TestWithParam<int> {
         text_set_language(ts, static_cast<uint8_t>(GetParam()));
         ui.text = &ts;
     }
-    std::string where(MsgId id) const {
-        return std::string(language_info(current_language()).code) + " row " + std::to_string(id) + ": " + tr(id);
-    }
 };
+std::string where(MsgId id) { return "row " + std::to_string(id) + ": " + tr(id); }  // the language is the test's
 
-// Buttons shrink from 18 to 14 and headings from 28 to 20; the rest is drawn at one size.
-TEST_P(FitTest, EveryTextFitsItsPlaceAtItsSmallestSize) {
+// Buttons shrink from 18 to 14 and headings from 28 to 20; the rest is drawn at one size. Lines break between any
+// two ideographs or kana, so no comma or closing bracket may start a line of a paragraph.
+TEST_P(FitTest, EveryTextFitsItsPlaceAtItsSmallestSizeAndNoLineStartsWithClosingPunctuation) {
     const struct { int size, min; float width; std::vector<MsgId> ids; } rows[] = {
         {BODY, 14, 140 - 16, {2, 3, 204, 211, 212, 213}}, {BODY, 14, WIDE_BUTTON_LABEL, {202}},
         {28, 20, CONTENT_WIDTH, {195, 198, 200, 205, 208, 210}}, {BODY, BODY, 420 + BOX_LABEL, {231}},
@@ -52,33 +51,25 @@ TEST_P(FitTest, EveryTextFitsItsPlaceAtItsSmallestSize) {
         }
     const std::string name = language_info(current_language()).native_name;  // on the language button
     EXPECT_LE(ui_text_width(ui, name, BODY, false), WIDE_BUTTON_LABEL) << name;
-}
-
-TEST_P(FitTest, EveryCharacterHasAGlyph) {  // where the language's font lacks one, the fallback font's
-    TTF_Font *font = font_for(ts, BODY, false), *fallback = fallback_font_for(ts, BODY, false);
-    ASSERT_NE(font, nullptr);
-    for (MsgId id = 0; id <= 236; ++id) {
-        if (id > 3 && id != 31 && (id < 194 || (id >= 226 && id <= 229))) continue;  // not the wizard's
-        const std::string shaped = shape_text(tr(id), ts.shaping);
-        char* cps = SDL_iconv_string("UTF-32LE", "UTF-8", shaped.c_str(), shaped.size() + 1);
-        ASSERT_NE(cps, nullptr) << where(id);
-        for (const uint32_t* cp = reinterpret_cast<const uint32_t*>(cps); *cp; ++cp) {
-            const bool drawn = TTF_GlyphIsProvided32(font, *cp) || (fallback && TTF_GlyphIsProvided32(fallback, *cp));
-            EXPECT_TRUE(*cp <= 0x20 || drawn) << where(id) << " lacks U+" << std::hex << *cp;
-        }
-        SDL_free(cps);
-    }
-}
-
-// Lines break between any two ideographs or kana, so no comma or closing bracket may start a line.
-TEST_P(FitTest, WrappedLinesNeverStartWithClosingPunctuation) {
     const char* const closing[] = {"、", "。", "，", "：", "」", "』", "）", "！", "？", ",", ".", ":", ";", ")", "!", "?"};
     const std::string texts[] = {tr(196), tr(197), tr(209), tr(235), tr(236), format_text(tr(224), "SDL2.dll"),
                                  format_text(tr(221), "music1.mp3"), format_text(tr(223), "Torvanel.exe")};
     for (const std::string& text : texts)
         for (const std::string& line : wrap_text(ui, text, static_cast<int>(CONTENT_WIDTH), BODY))
-            for (const char* mark : closing)
-                EXPECT_NE(line.rfind(mark, 0), 0u) << language_info(current_language()).code << ": " << line;
+            for (const char* mark : closing) EXPECT_NE(line.rfind(mark, 0), 0u) << line;
+}
+
+TEST_P(FitTest, EveryCharacterHasAGlyph) {  // where the language's font lacks one, the fallback font's
+    TTF_Font *font = font_for(ts, BODY, false), *fallback = fallback_font_for(ts, BODY, false);
+    for (MsgId id = 0; id <= 236; ++id) {
+        if (id > 3 && id != 31 && (id < 194 || (id >= 226 && id <= 229))) continue;  // not the wizard's
+        const std::string shaped = shape_text(tr(id), ts.shaping);
+        char* cps = SDL_iconv_string("UTF-32LE", "UTF-8", shaped.c_str(), shaped.size() + 1);
+        for (const uint32_t* cp = reinterpret_cast<const uint32_t*>(cps); *cp; ++cp)
+            EXPECT_TRUE(*cp <= 0x20 || TTF_GlyphIsProvided32(font, *cp) ||
+                        (fallback && TTF_GlyphIsProvided32(fallback, *cp))) << where(id) << " U+" << std::hex << *cp;
+        SDL_free(cps);
+    }
 }
 
 // Greedy filling that measures every candidate line whole: where each line must break.
@@ -94,16 +85,13 @@ std::vector<std::string> whole_candidate_wrap(UiContext& ui, const std::string& 
     return lines;
 }
 
-// Wrapping judges most candidates by summed piece widths; no break may move for it,
-// at any body size of the UI scales and any width from a narrow column to the page.
+// Wrapping judges most candidates by summed piece widths: no break may move for it, at any size or width.
 TEST_P(FitTest, EveryMessageBreaksWhereMeasuringWholeCandidatesBreaksIt) {
     for (int size : {14, 18, 27, 36})
         for (int width = 90; width <= 1200; width += width < 700 ? 41 : 160)
-            for (MsgId id = 0; id < MESSAGE_COUNT; ++id) {
-                const std::string text = tr(id);
-                ASSERT_EQ(wrap_text(ui, text, width, size), whole_candidate_wrap(ui, text, width, size))
+            for (MsgId id = 0; id < MESSAGE_COUNT; ++id)
+                ASSERT_EQ(wrap_text(ui, tr(id), width, size), whole_candidate_wrap(ui, tr(id), width, size))
                     << where(id) << " at " << size << " in " << width;
-            }
 }
 
 INSTANTIATE_TEST_SUITE_P(AllLanguages, FitTest, ::testing::Range(0, LANGUAGE_COUNT),
