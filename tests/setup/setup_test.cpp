@@ -92,13 +92,7 @@ TEST(Locations, JoinAddsOneSlashOnlyWhereNeededAndCandidatesFollowLocalAppDataAn
                     "D:/Games/Torvanel, L:\\Local/Programs/Torvanel, ");
 }
 
-TEST_F(Setup, FilesAreSizedInOrderCopiedAtMostThreeMebibytesAFrameAndAnAbandonedCopyClosesBothFiles) {
-    Strings entries;
-    for (const InstallFile& file : state.files) entries.push_back(file.name + " " + std::to_string(file.size));
-    EXPECT_EQ(entries, (Strings{"Torvanel.exe 200000", "SDL2.dll 65536", "SDL2_ttf.dll 10", "music1.mp3 300000",
-                                "music2.mp3 4", "music3.mp3 0", "README.txt 10", "LICENSE.txt 70000"}));
-    state.game_bytes = 1572864;
-    EXPECT_EQ(space_needed_mb(state), 1.5);
+TEST_F(Setup, FilesAreCopiedInOrderAtMostThreeMebibytesAFrameAndAnAbandonedCopyClosesBothFiles) {
     // Sizes, then progress_done and current_file after each frame.
     const std::pair<Sizes, std::vector<std::pair<uint64_t, uint64_t>>> rows[] = {
         {{100, 10 * MIB}, {{3 * MIB, 1}, {6 * MIB, 1}, {9 * MIB, 1}, {10 * MIB + 100, 8}}},
@@ -109,7 +103,6 @@ TEST_F(Setup, FilesAreSizedInOrderCopiedAtMostThreeMebibytesAFrameAndAnAbandoned
     for (const auto& [sizes, steps] : rows) {
         SCOPED_TRACE(sizes[0]);
         restart(sizes), begin_install(state);
-        EXPECT_EQ(install_fraction(state), 0.0f);
         for (const auto& [done, current] : steps) {
             std::string statuses;  // per file: 0 Waiting, 1 Copying, 2 Done
             copy_step(state);
@@ -127,10 +120,9 @@ TEST_F(Setup, FilesAreSizedInOrderCopiedAtMostThreeMebibytesAFrameAndAnAbandoned
     EXPECT_EQ(open_file_count(source) + open_file_count(dest), 0);
     EXPECT_EQ(read_file(dest), sources["Torvanel.exe"].substr(0, 3 * MIB));
 
-    std::string missing;  // the first file that is not a regular file is named
-    fs::remove(u8(src + "/README.txt")), fs::remove(u8(src + "/LICENSE.txt"));
-    EXPECT_TRUE(!scan_game_files(state, missing) && missing == "README.txt") << missing;
-    fs::remove(u8(src + "/music2.mp3")), fs::create_directory(u8(src + "/music2.mp3"));  // a folder in its place
+    std::string missing;  // the first file that is not a regular file is named: a folder, then a missing one
+    const fs::path folder = u8(src + "/music2.mp3");
+    fs::remove(u8(src + "/LICENSE.txt")), fs::remove(folder), fs::create_directory(folder);
     EXPECT_TRUE(!scan_game_files(state, missing) && missing == "music2.mp3") << missing;
     sources.clear();
 }
@@ -185,52 +177,34 @@ TEST_F(Setup, InstallEndsInPlaceOrStopsWithItsTextThenBackAndInstallCopyAgain) {
     expect_files(inst);
 }
 
-// The game goes into the temporary folder; the links are only named, with every quote PowerShell knows doubled.
+// The game goes into the temporary folder; the links are only named, with every quote PowerShell knows doubled
+// (the Wine program run checks the lines with all of them in real folders); APPDATA unset means ".".
 TEST_F(Setup, ShortcutsOnePerFrameAfterTheFilesThenDoneAndLaunchStartsOnlyTheGame) {
-    set_env("LOCALAPPDATA", (temp + "/Zespół's Data").c_str());
-    set_env("USERPROFILE", "C:\\Users\\O\u2018\u2019\u201A\u201B'Neil");
+    const std::string others = " \u201C%PATH%&^\u201D \u2026 \u2032 \u02BC";  // left as they are
+    set_env("LOCALAPPDATA", (temp + "/Zespół's Data").c_str()), set_env("APPDATA", nullptr);
+    set_env("USERPROFILE", ("C:\\Users\\O\u2018\u2019\u201A\u201B'Neil" + others).c_str());
     const std::string game = temp + "/Zespół''s Data/Programs/Torvanel";
     const auto line = [&](const std::string& link) {
         return "powershell -NoProfile -WindowStyle Hidden -ExecutionPolicy Bypass -Command \"$s=(New-Object -ComObject "
                "WScript.Shell).CreateShortcut('" + link + "'); $s.TargetPath='" + game + "/Torvanel.exe'; "
                "$s.WorkingDirectory='" + game + "'; $s.Description='Torvanel'; $s.Save()\"";
     };
-    const char* not_quotes = "R:\\\u201C%PATH%&^\u201D \u2026 \u2032 \u02BC";  // left as they are
-    struct Row { const char* what; bool desktop, start_menu; const char* appdata; Strings expected; };
-    const Row rows[] = {{"both", true, true, not_quotes,
-                         {line("C:\\Users\\O\u2018\u2018\u2019\u2019\u201A\u201A\u201B\u201B''Neil/Desktop/Torvanel.lnk"),
-                          line(std::string(not_quotes) + "/Microsoft/Windows/Start Menu/Programs/Torvanel.lnk")}},
-                        {"APPDATA unset", false, true, nullptr,
-                         {line("./Microsoft/Windows/Start Menu/Programs/Torvanel.lnk")}},
-                        {"none", false, false, "R:\\Roaming", {}}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        set_env("APPDATA", row.appdata), restart(SIZES), build_install_candidates(state);
-        state.make_desktop_shortcut = row.desktop, state.make_start_menu_entry = row.start_menu;
-        begin_install(state);
-        EXPECT_EQ(state.progress_total, 635560 + row.expected.size() * MIB);
-        for (size_t frame = 1, shortcuts = row.expected.size(); frame <= shortcuts + 1; ++frame) {
-            run_install_work(state);  // one shortcut a frame, then done
-            const size_t made = frame > shortcuts ? shortcuts : frame;
-            EXPECT_EQ(std::make_tuple(g_commands, state.progress_done, state.page),
-                      std::make_tuple(Strings(row.expected.begin(), row.expected.begin() + made), 635560 + made * MIB,
-                                      frame > shortcuts ? 4 : 3));
-        }
-        EXPECT_EQ(install_fraction(state), 1.0f);
+    const std::string doubled = "C:\\Users\\O\u2018\u2018\u2019\u2019\u201A\u201A\u201B\u201B''Neil" + others;
+    const Strings expected = {line(doubled + "/Desktop/Torvanel.lnk"),
+                              line("./Microsoft/Windows/Start Menu/Programs/Torvanel.lnk")};
+    build_install_candidates(state), state.make_desktop_shortcut = state.make_start_menu_entry = true;
+    begin_install(state);
+    EXPECT_EQ(state.progress_total, 635560 + 2 * MIB);
+    for (size_t frame = 1; frame <= 3; ++frame) {
+        run_install_work(state);  // one shortcut a frame, then done
+        const size_t made = frame > 2 ? 2 : frame;
+        EXPECT_EQ(std::make_tuple(g_commands, state.progress_done, state.page),
+                  std::make_tuple(Strings(&expected[0], &expected[0] + made), 635560 + made * MIB, frame > 2 ? 4 : 3));
     }
+    EXPECT_EQ(install_fraction(state), 1.0f);
     EXPECT_EQ(quote_for_powershell("O'\xE2\x80"), "O''\xE2\x80");  // a cut-off character stays as it is
-
-    state.install_dir = "D:/100% ^&!", g_commands.clear();  // Launch: a start line the command layer reads back
-    launch_game(state);
-    ASSERT_EQ(g_commands, Strings{"start \"\" \"D:/100% ^&!/Torvanel.exe\""});
-    EXPECT_EQ(start_command_program(g_commands[0]), "D:/100% ^&!/Torvanel.exe");
+    EXPECT_EQ(start_command_program("start \"\" \"D:/100% ^&!/Torvanel.exe\""), "D:/100% ^&!/Torvanel.exe");
     for (const char* other : {"start \"\" \"\"", "start \"\" \"a\" \"b\"", "start \"\" \"C:/x.exe",
                               "powershell -NoProfile -Command \"start \"\" \"x\"\""})
         EXPECT_EQ(start_command_program(other), "") << other;
-#ifndef _WIN32  // where the real runner would start a program it says so in one line instead
-    set_command_runner(nullptr), testing::internal::CaptureStderr(), launch_game(state);
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
-    EXPECT_NE(err.find(g_commands[0]), std::string::npos) << err;
-#endif
 }
