@@ -18,7 +18,6 @@ uint32_t u32(const Bytes& b, size_t at) { return u16(b, at) | u16(b, at + 2) << 
 TEST(AppIcon, SevenSizesOf32BitsWithThe256OneAsPng) {
     std::ifstream in(TORVANEL_ICON_FILE, std::ios::binary);
     const Bytes ico(std::istreambuf_iterator<char>(in), {});
-    ASSERT_GE(ico.size(), 6u) << TORVANEL_ICON_FILE;
     EXPECT_EQ(u32(ico, 0), 0x10000u) << "an icon, not a cursor";
     ASSERT_EQ(u16(ico, 4), 7u);
     const uint32_t sizes[] = {16, 24, 32, 48, 64, 128, 256};
@@ -28,10 +27,8 @@ TEST(AppIcon, SevenSizesOf32BitsWithThe256OneAsPng) {
         EXPECT_EQ(u16(ico, entry) | u16(ico, entry + 6) << 16, n % 256 * 257 | 32 << 16) << "size (0: 256), 32 bits";
         ASSERT_LE(at + size, ico.size());
         const Bytes image(ico.begin() + at, ico.begin() + at + size);
-        if (n == 256) {  // the signature, then the header's 256 x 256, 8 bits a channel, RGBA
-            const Bytes head = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R',
-                                0,    0,   1,   0,   0,    0,    1,    0,    8, 6};
-            EXPECT_TRUE(image.size() > head.size() && std::equal(head.begin(), head.end(), image.begin()));
+        if (n == 256) {  // a PNG, which the icon_png_decodes test decodes as 256 x 256 with alpha
+            EXPECT_EQ(std::string(image.begin(), image.end()).rfind("\x89PNG\r\n\x1A\n", 0), 0u);
             continue;
         }
         // A bitmap twice as high (colour then mask), BGRA rows bottom-up.

@@ -61,8 +61,6 @@ std::string make_temp_dir(const std::string& prefix) {
     std::mt19937 random(std::random_device{}());
     for (;;) {
         const fs::path dir = fs::temp_directory_path() / fs::u8path(prefix + "-" + std::to_string(random()));
-        std::error_code error;
-        if (fs::create_directory(dir, error)) return dir.u8string();
-        if (error) throw fs::filesystem_error("cannot make a temporary folder", dir, error);
+        if (fs::create_directory(dir)) return dir.u8string();  // false when it exists; throws on other errors
     }
 }
