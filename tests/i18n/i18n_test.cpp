@@ -54,7 +54,6 @@ TEST(Tr, ShowsTheCurrentLanguageFallsBackToEnglishOnNullOrEmptyAndFormatKeepsThe
     EXPECT_EQ(format_text("%s", fits.c_str()), fits);
 }
 
-// The build's compiler already rejects a wrong msgid, a missing or repeated row and changed printf conversions.
 TEST(Catalogue, EveryFileTranslatesEveryRowIntoTheTableAndEnglishKeepsItsSpacing) {
     for (int l = 0; l < LANGUAGE_COUNT; ++l) {
         const std::vector<std::string> rows = read_msgstrs(LANGUAGES[l].code);

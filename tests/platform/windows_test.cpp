@@ -1,8 +1,5 @@
 // What only Windows does, run there (under Wine here): the resources inside the exe and environment text read
 // as UTF-16. The shortcut and launch command lines are left to the Wine program test.
-#ifndef UNICODE
-#define UNICODE  // the wide resource types (RT_ICON and the rest)
-#endif
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -21,8 +18,8 @@ TEST(Resources, IconManifestAndVersionAreInTheExe) {
     const HMODULE exe = LoadLibraryExW(wide(TORVANEL_SETUP_EXE).c_str(), nullptr,
                                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(exe, nullptr) << TORVANEL_SETUP_EXE;
-    const auto resource = [&](const wchar_t* type, WORD id) {
-        const HRSRC found = FindResourceW(exe, MAKEINTRESOURCEW(id), type);
+    const auto resource = [&](const char* type, WORD id) {
+        const HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(id), type);
         const void* data = found ? LockResource(LoadResource(exe, found)) : nullptr;
         return data ? std::string(static_cast<const char*>(data), SizeofResource(exe, found)) : std::string();
     };

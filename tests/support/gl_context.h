@@ -8,5 +8,4 @@ struct SDL_Window;
 bool gl_test_context();
 // The hidden window of that context (null before gl_test_context succeeded).
 SDL_Window* gl_test_window();
-// Skips the running test when no context can be had.
 #define REQUIRE_GL() do { if (!gl_test_context()) GTEST_SKIP() << "no OpenGL 3.3"; } while (0)

@@ -32,12 +32,10 @@ int open_file_count(const std::string& path) {
 }
 
 int run_program(const std::string& program, const std::vector<std::string>& args) {
-    std::vector<std::wstring> quoted{L"\"" + widen(program) + L"\""};  // the runtime joins them with spaces
-    for (const std::string& arg : args) quoted.push_back(L"\"" + widen(arg) + L"\"");
-    std::vector<const wchar_t*> argv;
-    for (const std::wstring& arg : quoted) argv.push_back(arg.c_str());
-    argv.push_back(nullptr);
-    return static_cast<int>(_wspawnv(_P_WAIT, widen(program).c_str(), argv.data()));
+    std::wstring line = L"\"" + widen(program) + L"\"";  // the runtime would join separate arguments with spaces
+    for (const std::string& arg : args) line += L" \"" + widen(arg) + L"\"";
+    const wchar_t* argv[] = {line.c_str(), nullptr};
+    return static_cast<int>(_wspawnv(_P_WAIT, widen(program).c_str(), argv));
 }
 #else
 void set_env(const char* name, const char* value) { value ? setenv(name, value, 1) : unsetenv(name); }
