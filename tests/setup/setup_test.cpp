@@ -172,30 +172,25 @@ TEST_F(Setup, InstallEndsInPlaceOrStopsWithItsTextThenBackAndInstallCopyAgain) {
     expect_files(inst);
 }
 
-// The game goes into the temporary folder; the links are only named, with every quote PowerShell knows doubled
-// (the Wine program run checks the lines with all of them in real folders); APPDATA unset means ".".
+// The links are named with every quote PowerShell knows doubled, the start menu's under "." when APPDATA is unset;
+// the whole command lines, and the game started by Finish, are checked by the Wine program run.
 TEST_F(Setup, ShortcutsOnePerFrameAfterTheFilesThenDoneAndLaunchStartsOnlyTheGame) {
     const std::string others = " \u201C%PATH%&^\u201D \u2026 \u2032 \u02BC";  // left as they are
-    set_env("LOCALAPPDATA", (temp + "/Zespół's Data").c_str()), set_env("APPDATA", nullptr);
+    const Strings links = {"C:\\Users\\O\u2018\u2018\u2019\u2019\u201A\u201A\u201B\u201B''Neil" + others + "/Desktop",
+                           "./Microsoft/Windows/Start Menu/Programs"};
     set_env("USERPROFILE", ("C:\\Users\\O\u2018\u2019\u201A\u201B'Neil" + others).c_str());
-    const std::string game = temp + "/Zespół''s Data/Programs/Torvanel";
-    const auto line = [&](const std::string& link) {
-        return "powershell -NoProfile -WindowStyle Hidden -ExecutionPolicy Bypass -Command \"$s=(New-Object -ComObject "
-               "WScript.Shell).CreateShortcut('" + link + "'); $s.TargetPath='" + game + "/Torvanel.exe'; "
-               "$s.WorkingDirectory='" + game + "'; $s.Description='Torvanel'; $s.Save()\"";
-    };
-    const std::string doubled = "C:\\Users\\O\u2018\u2018\u2019\u2019\u201A\u201A\u201B\u201B''Neil" + others;
-    const Strings expected = {line(doubled + "/Desktop/Torvanel.lnk"),
-                              line("./Microsoft/Windows/Start Menu/Programs/Torvanel.lnk")};
-    build_install_candidates(state), state.make_desktop_shortcut = state.make_start_menu_entry = true;
+    set_env("APPDATA", nullptr);
+    state.make_desktop_shortcut = state.make_start_menu_entry = true;
     begin_install(state);
     EXPECT_EQ(state.progress_total, 635560 + 2 * MIB);
     for (size_t frame = 1; frame <= 3; ++frame) {
         run_install_work(state);  // one shortcut a frame, then done
         const size_t made = frame > 2 ? 2 : frame;
-        EXPECT_EQ(std::make_tuple(g_commands, state.progress_done, state.page),
-                  std::make_tuple(Strings(&expected[0], &expected[0] + made), 635560 + made * MIB, frame > 2 ? 4 : 3));
+        EXPECT_EQ(std::make_tuple(g_commands.size(), state.progress_done, state.page),
+                  std::make_tuple(made, 635560 + made * MIB, frame > 2 ? 4 : 3));
     }
+    for (size_t i = 0; i < 2; ++i)
+        EXPECT_NE(g_commands.at(i).find("CreateShortcut('" + links[i] + "/Torvanel.lnk')"), std::string::npos) << i;
     EXPECT_EQ(install_fraction(state), 1.0f);
     EXPECT_EQ(quote_for_powershell("O'\xE2\x80"), "O''\xE2\x80");  // a cut-off character stays as it is
     EXPECT_EQ(start_command_program("start \"\" \"D:/100% ^&!/Torvanel.exe\""), "D:/100% ^&!/Torvanel.exe");
