@@ -129,9 +129,7 @@ TEST_F(Setup, InstallEndsInPlaceOrStopsWithItsTextThenBackAndInstallCopyAgain) {
     const std::string outside = temp + "/outside.txt", exe = "/Torvanel.exe", blocked = temp + "/blocker/Torvanel";
     const std::string readme = src + "/README.txt", no_readme = "Could not write README.txt to:\n" + inst + HINT;
     const auto take_readme = [&] { fs::remove(u8(readme)), sources.erase("README.txt"); };
-    struct Row {
-        const char* what; std::function<void()> arrange; size_t commands; std::string error = ""; size_t file = 8;
-    };
+    struct Row { const char* what; std::function<void()> arrange; size_t links; std::string error{}; size_t file = 8; };
     const Row rows[] = {
 #ifndef _WIN32  // links to files and folders need privileges there; no FIFO or file-size limit either
         {"a symbolic link", [&] { fs::create_symlink(u8(outside), u8(inst + exe)); }, 0},
@@ -153,13 +151,13 @@ TEST_F(Setup, InstallEndsInPlaceOrStopsWithItsTextThenBackAndInstallCopyAgain) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         restart(SIZES), write_file(outside, "not a game file");
-        state.make_desktop_shortcut = state.make_start_menu_entry = row.commands > 0;
+        state.make_desktop_shortcut = state.make_start_menu_entry = row.links > 0;
         row.arrange(), run();
 #ifndef _WIN32
         set_file_limit(RLIM_INFINITY);
 #endif
         EXPECT_EQ(std::make_tuple(state.error_text, state.page, g_commands.size(), state.current_file),
-                  std::make_tuple(row.error, row.error.empty() ? 4 : 5, row.commands, row.file));
+                  std::make_tuple(row.error, row.error.empty() ? 4 : 5, row.links, row.file));
         EXPECT_TRUE(read_file(outside) == "not a game file") << "written through";  // the sources: next restart
         if (!row.error.empty()) continue;
         ASSERT_TRUE(fs::is_regular_file(fs::symlink_status(u8(state.install_dir + exe)))) << "not a file";  // no FIFO
