@@ -30,13 +30,11 @@ TEST(Resources, IconManifestAndVersionAreInTheExe) {
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
     std::string version = resource(RT_VERSION, VS_VERSION_INFO);
     ASSERT_FALSE(version.empty());
-    const auto query = [&](const wchar_t* key) {
-        void* value = nullptr;
-        UINT length = 0;
-        return VerQueryValueW(version.data(), key, &value, &length) && value && length > 0
-                   ? std::wstring(static_cast<const wchar_t*>(value), length - 1) : std::wstring();
-    };
-    EXPECT_EQ(query(L"\\StringFileInfo\\040904B0\\ProductVersion"), wide(TORVANEL_VERSION));
+    void* value = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(version.data(), L"\\StringFileInfo\\040904B0\\ProductVersion", &value, &length) &&
+                length > 0);
+    EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(value), length - 1), wide(TORVANEL_VERSION));
     FreeLibrary(exe);
 }
 
