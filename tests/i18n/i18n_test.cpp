@@ -26,7 +26,7 @@ std::vector<std::string> read_msgstrs(const char* code) {
 }
 }  // namespace
 
-TEST(Languages, CodesAndIdsMapToLanguagesOrEnglishAndThePreferredOneIsTheFirstSystemLocale) {
+TEST(Languages, CodesMapToLanguagesOrEnglishThePreferredOneIsTheFirstLocaleAndTrFallsBackToEnglish) {
     const struct { const char* code; int id; } cases[] = {
         {"DE", 4}, {"de-AT", 4}, {"de_CH", 4}, {"zh-Hant-TW", 10}, {"pt-BR", 2}, {"hi", 13}, {"deu", 0}, {"d", 0},
         {"", 0}, {nullptr, 0}, {"-de", 0}};
@@ -39,15 +39,12 @@ TEST(Languages, CodesAndIdsMapToLanguagesOrEnglishAndThePreferredOneIsTheFirstSy
     set_env("LANG", "sv_SE.UTF-8"), set_env("LANGUAGE", "de_DE");  // LANG is read first, German never consulted
     EXPECT_EQ(preferred_language(), 0);
 #endif
-}
-
-TEST(Tr, ShowsTheCurrentLanguageFallsBackToEnglishOnNullOrEmptyAndFormatKeepsTheFirst1023Bytes) {
+    // tr shows the current language, falling back to English on null or empty; format_text keeps 1023 bytes.
     std::vector<const char*> table(2 * LANGUAGE_COUNT, "translated");
     table[LANGUAGE_COUNT] = "English", table[LANGUAGE_COUNT + 3] = nullptr, table[LANGUAGE_COUNT + 5] = "";
     const struct { int message, language; const char* want; } rows[] = {
         {1, 3, "English"}, {1, 5, "English"}, {1, 4, "translated"}, {0, 13, "translated"}};
     for (const auto& r : rows) EXPECT_STREQ(tr_from(table.data(), r.message, r.language), r.want) << r.language;
-    set_language(0);
     const std::string name = std::string(2000, 'x') + "end", fits(1023, 'a');
     EXPECT_EQ(format_text(tr(224), name.c_str()), ("The game files are missing: " + name).substr(0, 1023));
     EXPECT_EQ(format_text("%s", fits.c_str()), fits);

@@ -79,16 +79,6 @@ struct Setup : testing::Test {
 };
 }  // namespace
 
-TEST(Locations, JoinAddsOneSlashOnlyWhereNeededAndCandidatesFollowLocalAppDataAndCycle) {
-    const char* joins[][2] = {{"", "a"}, {"C:/x/", "C:/x/a"}, {"C:\\x\\", "C:\\x\\a"}, {"C:/x", "C:/x/a"}};
-    for (const auto& row : joins) EXPECT_EQ(join_path(row[0], "a"), row[1]) << '"' << row[0] << '"';
-    SetupState state;  // set but empty is unset (unset and set: the click-through and Wine runs); the candidates cycle
-    set_env("LOCALAPPDATA", ""), build_install_candidates(state);
-    std::string dirs = state.install_dir;
-    for (int i = 0; i < 3; ++i) choose_next_location(state), dirs += ", " + state.install_dir;
-    EXPECT_EQ(dirs, "./Programs/Torvanel, C:/Games/Torvanel, D:/Games/Torvanel, ./Programs/Torvanel");
-}
-
 TEST_F(Setup, FilesAreCopiedInOrderAtMostThreeMebibytesAFrameAndAnAbandonedCopyClosesBothFiles) {
     // Sizes, then progress_done and current_file after each frame.
     const std::pair<Sizes, std::vector<std::pair<uint64_t, uint64_t>>> rows[] = {
@@ -172,7 +162,7 @@ TEST_F(Setup, InstallEndsInPlaceOrStopsWithItsTextThenBackAndInstallCopyAgain) {
 
 // The links are named with every quote PowerShell knows doubled, the start menu's under "." when APPDATA is unset;
 // the whole command lines, and the game started by Finish, are checked by the Wine program run.
-TEST_F(Setup, ShortcutsOnePerFrameAfterTheFilesThenDoneAndLaunchStartsOnlyTheGame) {
+TEST_F(Setup, ShortcutsOnePerFrameAfterTheFilesThenDoneLaunchStartsOnlyTheGameAndPathsJoinAndCycle) {
     const std::string others = " \u201C%PATH%&^\u201D \u2026 \u2032 \u02BC";  // left as they are
     const Strings links = {"C:\\Users\\O\u2018\u2018\u2019\u2019\u201A\u201A\u201B\u201B''Neil" + others + "/Desktop",
                            "./Microsoft/Windows/Start Menu/Programs"};
@@ -195,4 +185,11 @@ TEST_F(Setup, ShortcutsOnePerFrameAfterTheFilesThenDoneAndLaunchStartsOnlyTheGam
     for (const char* other : {"start \"\" \"\"", "start \"\" \"a\" \"b\"", "start \"\" \"C:/x.exe",
                               "powershell -NoProfile -Command \"start \"\" \"x\"\""})
         EXPECT_EQ(start_command_program(other), "") << other;
+    const char* joins[][2] = {{"", "a"}, {"C:/x/", "C:/x/a"}, {"C:\\x\\", "C:\\x\\a"}, {"C:/x", "C:/x/a"}};
+    for (const auto& row : joins) EXPECT_EQ(join_path(row[0], "a"), row[1]) << '"' << row[0] << '"';
+    // LOCALAPPDATA set but empty is unset (unset and set: the click-through and Wine runs); the candidates cycle
+    set_env("LOCALAPPDATA", ""), build_install_candidates(state);
+    std::string dirs = state.install_dir;
+    for (int i = 0; i < 3; ++i) choose_next_location(state), dirs += ", " + state.install_dir;
+    EXPECT_EQ(dirs, "./Programs/Torvanel, C:/Games/Torvanel, D:/Games/Torvanel, ./Programs/Torvanel");
 }
