@@ -25,8 +25,7 @@ TEST(Resources, IconManifestAndVersionAreInTheExe) {
     };
     EXPECT_EQ(resource(RT_GROUP_ICON, 1).size(), 6u + 7 * 14) << "the icon file's seven images (see the icon test)";
     const std::string manifest = resource(RT_MANIFEST, 1);
-    for (const char* part : {"level=\"asInvoker\"", ">PerMonitorV2", ">true/pm<", ">UTF-8<",
-                             "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+    for (const char* part : {"=\"asInvoker\"", ">PerMonitorV2", ">UTF-8<", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
     std::string version = resource(RT_VERSION, VS_VERSION_INFO);
     ASSERT_FALSE(version.empty());

@@ -64,7 +64,6 @@ struct Setup : testing::Test {
         }
         write_file(inst + "/README.txt", "an older, longer README");
         state = SetupState(), state.source_dir = src + "/", state.install_dir = inst, g_commands.clear();
-        state.make_desktop_shortcut = state.make_start_menu_entry = false;
         std::string missing;
         ASSERT_TRUE(scan_game_files(state, missing)) << missing;
     }
