@@ -10,9 +10,8 @@
 #include "i18n/languages.h"
 #include "tests/support/portable.h"
 
-namespace {
 // The msgstr of every row of one PO file by its msgctxt number; every entry is one line without escapes.
-std::vector<std::string> read_msgstrs(const char* code) {
+static std::vector<std::string> read_msgstrs(const char* code) {
     std::ifstream in(std::string(TORVANEL_PO_DIR) + "/" + code + ".po");
     std::vector<std::string> rows(MESSAGE_COUNT + 1);  // the header's lands in the last
     size_t row = MESSAGE_COUNT;
@@ -24,7 +23,6 @@ std::vector<std::string> read_msgstrs(const char* code) {
     }
     return rows;
 }
-}  // namespace
 
 TEST(Languages, CodesMapToLanguagesOrEnglishThePreferredOneIsTheFirstLocaleAndTrFallsBackToEnglish) {
     const struct { const char* code; int id; } cases[] = {

@@ -10,10 +10,9 @@
 
 #include "render/emblem.h"
 
-namespace {
 using Bytes = std::vector<uint8_t>;
-uint32_t u16(const Bytes& b, size_t at) { return b.at(at) | b.at(at + 1) << 8; }
-uint32_t u32(const Bytes& b, size_t at) { return u16(b, at) | u16(b, at + 2) << 16; }
+static uint32_t u16(const Bytes& b, size_t at) { return b.at(at) | b.at(at + 1) << 8; }
+static uint32_t u32(const Bytes& b, size_t at) { return u16(b, at) | u16(b, at + 2) << 16; }
 
 TEST(AppIcon, SevenSizesOf32BitsWithThe256OneAsPng) {
     std::ifstream in(TORVANEL_ICON_FILE, std::ios::binary);
@@ -39,4 +38,3 @@ TEST(AppIcon, SevenSizesOf32BitsWithThe256OneAsPng) {
             EXPECT_TRUE(std::equal(&rgba[y * row], &rgba[y * row] + row, &image[40 + (n - 1 - y) * row])) << y;
     }
 }
-}  // namespace

@@ -10,9 +10,8 @@
 #include "tests/support/gl_context.h"
 #include "tests/support/portable.h"
 
-namespace {
 namespace fs = std::filesystem;
-std::wstring wide(const std::string& utf8) { return fs::u8path(utf8).wstring(); }
+static std::wstring wide(const std::string& utf8) { return fs::u8path(utf8).wstring(); }
 
 TEST(Resources, IconManifestAndVersionAreInTheExe) {
     const HMODULE exe = LoadLibraryExW(wide(TORVANEL_SETUP_EXE).c_str(), nullptr,
@@ -47,5 +46,3 @@ TEST(Environment, TheScreenshotPathArrivesAsUtf8AndTheShotLandsUnderANonAsciiNam
     EXPECT_TRUE(fs::exists(fs::u8path(shot))) << automation.shot_path;
     fs::remove_all(fs::u8path(folder));
 }
-
-}  // namespace
