@@ -1,16 +1,11 @@
 #!/bin/sh
-# check_imports.sh <objdump> <exe>: the exe imports SDL2.dll and SDL2_ttf.dll
-# and otherwise only DLLs every Windows has (no MinGW runtime DLL).
+# check_imports.sh <objdump> <exe>: the exe imports SDL2.dll and otherwise only the game's SDL2_ttf.dll and DLLs every
+# Windows has (no MinGW runtime DLL).
 set -eu
 imports=$("$1" -p "$2" | sed -n 's/^\tDLL Name: //p')
 echo "imports:" $imports
-status=0
-for dll in SDL2.dll SDL2_ttf.dll; do echo "$imports" | grep -qx "$dll" || { echo "missing: $dll"; status=1; }; done
-for dll in $imports; do
-  case $(echo "$dll" | tr 'A-Z' 'a-z') in
-    sdl2.dll|sdl2_ttf.dll|kernel32.dll|user32.dll|gdi32.dll|shell32.dll|advapi32.dll|ole32.dll|\
-    oleaut32.dll|msvcrt.dll|version.dll|imm32.dll|winmm.dll|setupapi.dll|comdlg32.dll|shlwapi.dll) ;;
-    *) echo "not a system DLL: $dll"; status=1 ;;
-  esac
-done
-exit $status
+echo "$imports" | grep -qx SDL2.dll || { echo "missing: SDL2.dll"; exit 1; }
+system='sdl2|sdl2_ttf|kernel32|user32|gdi32|shell32|advapi32|ole32|oleaut32|msvcrt|version|imm32|winmm|setupapi'
+system="$system|comdlg32|shlwapi"
+others=$(echo "$imports" | tr 'A-Z' 'a-z' | grep -vxE "($system)\.dll" || true)
+[ -z "$others" ] || { echo "not a system DLL:" $others; exit 1; }

@@ -32,12 +32,10 @@ int open_file_count(const std::string& path) {
 }
 
 int run_program(const std::string& program, const std::vector<std::string>& args) {
-    std::vector<std::wstring> quoted{L"\"" + widen(program) + L"\""};  // the runtime joins them with spaces
-    for (const std::string& arg : args) quoted.push_back(L"\"" + widen(arg) + L"\"");
-    std::vector<const wchar_t*> argv;
-    for (const std::wstring& arg : quoted) argv.push_back(arg.c_str());
-    argv.push_back(nullptr);
-    return static_cast<int>(_wspawnv(_P_WAIT, widen(program).c_str(), argv.data()));
+    std::wstring line = L"\"" + widen(program) + L"\"";  // the runtime would join separate arguments with spaces
+    for (const std::string& arg : args) line += L" \"" + widen(arg) + L"\"";
+    const wchar_t* argv[] = {line.c_str(), nullptr};
+    return static_cast<int>(_wspawnv(_P_WAIT, widen(program).c_str(), argv));
 }
 #else
 void set_env(const char* name, const char* value) { value ? setenv(name, value, 1) : unsetenv(name); }
@@ -61,8 +59,6 @@ std::string make_temp_dir(const std::string& prefix) {
     std::mt19937 random(std::random_device{}());
     for (;;) {
         const fs::path dir = fs::temp_directory_path() / fs::u8path(prefix + "-" + std::to_string(random()));
-        std::error_code error;
-        if (fs::create_directory(dir, error)) return dir.u8string();
-        if (error) throw fs::filesystem_error("cannot make a temporary folder", dir, error);
+        if (fs::create_directory(dir)) return dir.u8string();  // false when it exists; throws on other errors
     }
 }

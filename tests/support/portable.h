@@ -8,9 +8,8 @@
 void set_env(const char* name, const char* value);
 // A new empty folder under the system's temporary folder, named prefix-<random number>.
 std::string make_temp_dir(const std::string& prefix);
-// Runs program with these arguments and the same standard streams (none may hold a single quote on Linux, a
-// double quote or a final backslash on Windows); returns its exit code, never 0 when it could not run.
+// Runs program with these arguments (no single quote on Linux, no double quote or final backslash on Windows) and
+// the same standard streams; returns its exit code, never 0 when it could not run.
 int run_program(const std::string& program, const std::vector<std::string>& args);
-// How many of this process's open files are the file at path (Windows: 1 when a handle that forbids
-// deleting it is open, else 0).
+// How many of this process's open files are the file at path (Windows: 1 if one forbids deleting it, else 0).
 int open_file_count(const std::string& path);
