@@ -144,7 +144,7 @@ TEST_F(Text, CacheStartsAfreshOnAMissPastItsLimitAndOnAnotherLanguageOnly) {
     std::vector<uint32_t> names;
     for (int i = 0; i <= 900; ++i) names.push_back(render_text(ts, std::to_string(i), 10, WHITE, false).texture);
     text_set_language(ts, 0);  // the same language keeps the textures, and so does a hit past the limit
-    EXPECT_EQ(render_text(ts, "17", 10, WHITE, false).texture, names[17]);
+    EXPECT_TRUE(render_text(ts, "17", 10, WHITE, false).texture == names[17] && ts.fonts.size() == 2u);
     const uint32_t fresh = render_text(ts, "new", 10, WHITE, false).texture;
     EXPECT_EQ(ts.cache.size(), 1u);
     text_set_language(ts, 7);
