@@ -1,16 +1,13 @@
 // Unattended runs: the start page, the frame counter and the screenshot.
 #include "app/automation.h"
 
-#include <SDL.h>
-
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "render/gl_api.h"
-#include "setup/command.h"
+#include "platform/platform.h"
 #include "setup/copy_engine.h"
 
 bool parse_env_int(const char* text, int32_t& value) {
@@ -56,34 +53,43 @@ void automation_on_exit_frame(Automation& automation, int width, int height) {
         save_screenshot(automation.shot_path.c_str(), width, height);
 }
 
+namespace {
+
+void put_u16(uint8_t* at, uint32_t value) {
+    at[0] = static_cast<uint8_t>(value);
+    at[1] = static_cast<uint8_t>(value >> 8);
+}
+
+void put_u32(uint8_t* at, uint32_t value) {
+    put_u16(at, value & 0xFFFF);
+    put_u16(at + 2, value >> 16);
+}
+
+constexpr size_t BMP_HEADER_SIZE = 14 + 40;  // file header, then BITMAPINFOHEADER
+
+}  // namespace
+
 void save_screenshot(const char* path, int width, int height) {
     if (width <= 0 || height <= 0) return;
-    // BGR is the bitmap file's own order, so SDL writes the surface as it
-    // is instead of converting it into another full-frame copy.
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 24,
-                                                          SDL_PIXELFORMAT_BGR24);
-    if (!surface) return;
-    // Read straight into the bitmap, so no second full-frame buffer is
-    // touched before the first frame ends: SDL pads each row to 4 bytes,
-    // which is GL's own packing at an alignment of 4.
-    auto* out = static_cast<uint8_t*>(surface->pixels);
-    const size_t row = static_cast<size_t>(width) * 3;
-    const size_t pitch = static_cast<size_t>(surface->pitch);
-    if (pitch != ((row + 3) & ~static_cast<size_t>(3))) {
-        SDL_FreeSurface(surface);
-        return;
-    }
+    // A bitmap stores its rows bottom first in BGR, each padded to 4 bytes:
+    // exactly what GL reads back at a pack alignment of 4, so the pixels go
+    // straight behind the header.
+    const size_t pitch = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+    const size_t pixels = pitch * static_cast<size_t>(height);
+    std::vector<uint8_t> file(BMP_HEADER_SIZE + pixels, 0);
+    uint8_t* header = file.data();
+    header[0] = 'B';
+    header[1] = 'M';
+    put_u32(header + 2, static_cast<uint32_t>(file.size()));
+    put_u32(header + 10, BMP_HEADER_SIZE);
+    put_u32(header + 14, 40);
+    put_u32(header + 18, static_cast<uint32_t>(width));
+    put_u32(header + 22, static_cast<uint32_t>(height));  // positive: bottom row first
+    put_u16(header + 26, 1);                               // planes
+    put_u16(header + 28, 24);                              // bits per pixel, no compression
+    put_u32(header + 34, static_cast<uint32_t>(pixels));
     gl.glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    gl.glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, out);
-    // GL's first row is the bottom of the picture; the bitmap wants the top first.
-    std::vector<uint8_t> swap(row);
-    for (int r = 0; r < height / 2; ++r) {
-        uint8_t* top = out + static_cast<size_t>(r) * pitch;
-        uint8_t* bottom = out + static_cast<size_t>(height - 1 - r) * pitch;
-        std::memcpy(swap.data(), top, row);
-        std::memcpy(top, bottom, row);
-        std::memcpy(bottom, swap.data(), row);
-    }
-    SDL_SaveBMP_RW(surface, SDL_RWFromFile(path, "wb"), 1);  // a null stream writes nothing
-    SDL_FreeSurface(surface);
+    gl.glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, file.data() + BMP_HEADER_SIZE);
+    // A FIFO or a device at the path is refused at once instead of waiting for a reader.
+    write_regular_file(path, file.data(), file.size());
 }

@@ -26,5 +26,6 @@ void read_automation(Automation& automation, SetupState& state);
 bool automation_after_frame(Automation& automation, int width, int height);
 // On the paths where a button ends the loop: the picture when frame_count + 1 is shot_frame.
 void automation_on_exit_frame(Automation& automation, int width, int height);
-// Reads the back buffer and writes a 24-bit BMP, top row first; silent on failure.
+// Reads the back buffer into a 24-bit BMP file; silent on failure. A path that is
+// not a regular file (a FIFO, a device) is refused at once, never waited on.
 void save_screenshot(const char* path, int width, int height);

@@ -1,13 +1,15 @@
 // SetupState: the one record holding everything the wizard knows for the run:
 // the page, the user's choices, the install folder, the copy plan, the
 // progress counters and the two file streams of the copy in progress.
-// Destroying it closes any open stream (std::fstream's destructor swallows
-// close errors), leaving a partly written destination file on disk.
+// Destroying it closes any open stream; the copy in progress is then left
+// under its temporary name, never under the game file's own, and the next
+// installation removes it.
 #pragma once
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "platform/platform.h"
 
 enum InstallFileStatus : int32_t { Waiting = 0, Copying = 1, Done = 2 };
 
@@ -38,6 +40,9 @@ struct SetupState {
     uint64_t current_file = 0;
     int32_t shortcuts_done = 0;
     int32_t shortcuts_planned = 0;
-    std::ifstream source_stream;
-    std::ofstream dest_stream;
+    FileStream source_stream;   // the game file being copied
+    FileId source_id;           // which file source_stream reads
+    uint64_t file_copied = 0;   // bytes of it copied so far
+    FileStream dest_stream;     // its copy, written under dest_partial
+    std::string dest_partial;   // the copy's temporary name in install_dir
 };

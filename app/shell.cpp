@@ -3,12 +3,13 @@
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "i18n/catalogue.h"
 #include "i18n/languages.h"
 #include "render/gl_api.h"
-#include "setup/command.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -16,6 +17,18 @@ constexpr int WINDOW_WIDTH = 960;
 constexpr int WINDOW_HEIGHT = 600;
 constexpr MsgId MSG_WINDOW_TITLE = 194;
 constexpr MsgId MSG_NO_OPENGL = 225;
+
+// Tests only: ZR_TEST_WINDOW_SIZE=<width>x<height> lifts the window's fixed
+// size after the first frame and resizes it, as a move to a monitor of
+// another scale does to the drawable.
+void resize_for_test(SDL_Window* window) {
+    const char* size = environment_value("ZR_TEST_WINDOW_SIZE");
+    int width = 0, height = 0;
+    if (size == nullptr || std::sscanf(size, "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0) return;
+    SDL_SetWindowMinimumSize(window, 1, 1);
+    SDL_SetWindowMaximumSize(window, width, height);
+    SDL_SetWindowSize(window, width, height);
+}
 
 // Early failures may leave SDL half started; releasing it is harmless.
 int fail_start(SDL_Window* window, SDL_GLContext context) {
@@ -104,7 +117,7 @@ int run_shell(Application& app) {
     if (!app.start(window)) return fail_start(window, context);
 
     UiInput input;  // mouse at (0, 0), button up
-    for (;;) {
+    for (int frame = 1;; ++frame) {
         input.pressed = false;
         input.released = false;
         float wheel = 0.0f;
@@ -123,6 +136,7 @@ int run_shell(Application& app) {
         const bool go_on = app.frame(window, input, wheel, scale, drawable_w, drawable_h, running);
         SDL_GL_SwapWindow(window);
         if (!go_on || !running) break;
+        if (frame == 1) resize_for_test(window);
     }
 
     app.stop();

@@ -9,6 +9,7 @@
 #include "i18n/languages.h"
 #include "render/emblem.h"
 #include "render/gl_api.h"
+#include "setup/command.h"
 #include "setup/copy_engine.h"
 #include "setup/game_files.h"
 #include "setup/paths.h"
@@ -128,10 +129,6 @@ WizardLayout wizard_layout(UiContext& ui, float s, int width, int height) {
     return l;
 }
 
-void run_install_work(SetupState& state) {
-    if (state.page == 3 && !state.install_finished) copy_step(state);
-    if (state.page == 3 && state.current_file >= state.files.size()) shortcut_step(state);
-}
 
 bool draw_frame(SetupState& state, UiContext& ui, TextSystem* text, SDL_Window* window,
                 float wheel, float s, int width, int height, bool& running, uint32_t emblem) {
@@ -147,6 +144,11 @@ bool draw_frame(SetupState& state, UiContext& ui, TextSystem* text, SDL_Window* 
 
 bool SetupWizard::start(SDL_Window* window) {
     (void)window;
+    // A shortcut's PowerShell may take seconds: the window keeps answering
+    // the system meanwhile, its events queued for the next frame.
+    CommandWait wait;
+    wait.between_slices = [](void*) { SDL_PumpEvents(); };
+    set_command_wait(wait);
     // Without fonts the wizard simply draws no text.
     text_init(text, &diagnostics, current_language());
     if (!ui_init(ui, &text, &diagnostics)) return false;
@@ -180,6 +182,7 @@ bool SetupWizard::frame(SDL_Window* window, const UiInput& input, float wheel, f
 }
 
 void SetupWizard::stop() {
+    discard_copy_in_progress(state);  // closed mid-copy: no unfinished file stays behind
     ui_shutdown(ui);
     text_shutdown(text);
     if (emblem != 0) {

@@ -38,10 +38,6 @@ struct WizardLayout {
 };
 WizardLayout wizard_layout(UiContext& ui, float s, int width, int height);
 
-// The installation work of one frame, before drawing: a copy step while the
-// Install page is up, then a shortcut step once every file is copied.
-void run_install_work(SetupState& state);
-
 // Draws the chrome, the page and the bottom buttons; runs the one clicked action.
 // Returns true when the frame is to end at once (Finish on page 4, Close on page 5).
 // `emblem` is the sidebar's texture (0 draws none).

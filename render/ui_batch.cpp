@@ -204,6 +204,11 @@ void ui_quad(UiContext& ui, float x0, float y0, float x1, float y1, float s0, fl
 
 void ui_end_frame(UiContext& ui) {
     if (ui.vertices.empty()) return;
+    if (ui.width != ui.viewport_width || ui.height != ui.viewport_height) {
+        gl.glViewport(0, 0, ui.width, ui.height);
+        ui.viewport_width = ui.width;
+        ui.viewport_height = ui.height;
+    }
     gl.glDisable(GL_DEPTH_TEST);
     gl.glDisable(GL_CULL_FACE);
     gl.glDisable(GL_SCISSOR_TEST);

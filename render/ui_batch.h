@@ -33,6 +33,10 @@ struct UiContext {
     std::vector<UiDrawCmd> draws;    // runs of the batch, in drawing order
     int32_t width = 1;               // drawable size, each at least 1
     int32_t height = 1;
+    // The size the GL viewport was last set to (0 before the first draw): a
+    // window moved to a monitor of another scale gets a new drawable size.
+    int32_t viewport_width = 0;
+    int32_t viewport_height = 0;
     UiInput input;
     uint32_t active_id = 0;  // widget that captured the mouse with a press; 0 for none
     // While set, ui_quad trims its quads to `clip` on the CPU, so a clipped
@@ -69,5 +73,6 @@ void ui_clear_clip(UiContext& ui);
 // left); a quad inside the clip is pushed exactly as without one.
 void ui_quad(UiContext& ui, float x0, float y0, float x1, float y1, float s0, float t0, float s1,
              float t1, const UiColor& c, uint32_t texture);
-// Uploads and draws the batch; an empty batch makes no GL call at all.
+// Uploads and draws the batch over the whole drawable (the viewport follows
+// its size); an empty batch makes no GL call at all.
 void ui_end_frame(UiContext& ui);

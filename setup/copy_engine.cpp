@@ -2,151 +2,145 @@
 //
 // Every read and write goes through one 64 KiB buffer that exists for the
 // whole process (static storage, so nothing is allocated per chunk or per
-// frame). Both file streams are unbuffered, so the bytes of a chunk reach
-// the system at the write that hands them over: a full disk shows up at that
-// write, and a file abandoned mid-copy holds exactly the bytes counted in
-// progress_done.
+// frame), straight to the system: a full disk shows up at the write that
+// meets it.
 //
-// Beyond the plain copy loop, two outcomes that would otherwise pass unseen
-// stop the installation with the disk-full text (message 221): a read that
-// fails (as opposed to one that meets the end of the file), so a damaged
-// source is never installed short; and a failed close of the destination,
-// the last point where the system can refuse bytes it accepted earlier.
+// A game file is never half there under its own name. Each is copied into a
+// temporary name beside it (.<name>.partial) and, once its last byte is
+// written, its size checked against the start-up check and its file closed
+// without error, moved over the real name in one step. The real name then
+// holds the old file or the complete new one; a link standing there is
+// replaced, never followed. A run cut short leaves only temporary names,
+// which the next installation removes.
 //
-// The game files must survive any install folder, so a file is opened only
-// once it is known to be safe: a destination that is the source itself (the
-// folder setup runs from, a hard link, a symlinked folder) is already in
-// place and never opened; a source that is not a regular file (a FIFO, a
-// device) fails instead of blocking the frame loop; a destination that is a
-// link is replaced by a fresh file, so nothing it points to is written.
+// The game files must survive any install folder. Files are told apart by
+// what an open handle says (device and inode, volume and file id), never by
+// their names: a destination that is the source itself, reached through
+// another drive letter, a link or a hard link, is already in place and is
+// neither written, replaced nor removed. A source that is not a regular file
+// (a FIFO, a device) fails instead of blocking the frame loop.
 #include "setup/copy_engine.h"
 
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <utility>
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 #include "i18n/catalogue.h"
+#include "setup/game_files.h"
 #include "setup/paths.h"
 
 namespace {
 
+constexpr MsgId MSG_DISK_FULL = 221;      // "The disk is full or not writable while copying %s."
+constexpr MsgId MSG_NO_FOLDER = 222;      // "Could not create the folder:"
+constexpr MsgId MSG_CANNOT_WRITE = 223;   // "Could not write %s to:"
+constexpr MsgId MSG_KEEP_TOGETHER = 235;  // "Keep this setup program in the same folder as the game files ..."
+constexpr MsgId MSG_CLOSE_GAME = 236;     // "If the game is running, close it, press Back and then Install again."
+
 char g_copy_buffer[COPY_CHUNK_SIZE];
 
-std::filesystem::path fs_path(const std::string& utf8) {
-    return std::filesystem::u8path(utf8);
-}
+// [SECTION] Failures
 
 void fail_install(SetupState& state, std::string text) {
     state.error_text = std::move(text);
     state.page = 5;
 }
 
+// "Could not write <name> to:", the folder, then the explanation after a blank line.
+std::string cannot_write(const SetupState& state, const InstallFile& file, const std::string& explanation) {
+    return format_text(tr(MSG_CANNOT_WRITE), file.name.c_str()) + "\n" + state.install_dir + "\n\n" + explanation;
+}
+
+// The current file's copy goes and its source is let go; the next try starts it afresh.
+void drop_current_copy(SetupState& state) {
+    close_file(state.source_stream);
+    close_file(state.dest_stream);
+    if (!state.dest_partial.empty()) remove_file_name(state.dest_partial);
+    state.dest_partial.clear();
+}
+
+void fail_file(SetupState& state, std::string text) {
+    drop_current_copy(state);
+    fail_install(state, std::move(text));
+}
+
 void fail_write(SetupState& state, const InstallFile& file) {
-    fail_install(state, format_text(tr(221), file.name.c_str()));
+    fail_file(state, format_text(tr(MSG_DISK_FULL), file.name.c_str()));
 }
 
-#ifndef _WIN32
-// The name a stream can open to reach the descriptor's own file: the
-// descriptor's file under /proc, so the path cannot be swapped in between;
-// the path itself where /proc is absent.
-std::string descriptor_path(int fd, const std::string& path) {
-    const std::string own = "/proc/self/fd/" + std::to_string(fd);
-    return access(own.c_str(), F_OK) == 0 ? own : path;
+// [SECTION] One file
+
+enum class FileStart { Copy, InPlace, Failed };
+
+// Whether the destination's real name reaches the source file itself.
+bool destination_is_source(const SetupState& state, const InstallFile& file) {
+    FileId dest;
+    return query_file_id(join_path(state.install_dir, file.name), dest) && same_file_id(dest, state.source_id);
 }
 
-bool is_regular_descriptor(int fd) {
-    struct stat info;
-    return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-}
-#endif
-
-// Opens `stream` on the regular file at `path` for reading; a FIFO or device
-// fails at once instead of waiting for a writer.
-bool open_source(std::ifstream& stream, const std::string& path) {
-#ifdef _WIN32
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(fs_path(path), error)) return false;
-    stream.open(fs_path(path), std::ios::binary);
-#else
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    if (is_regular_descriptor(fd)) stream.open(descriptor_path(fd, path), std::ios::binary);
-    close(fd);
-#endif
-    return stream.is_open();
-}
-
-// Opens `stream` on a new or emptied regular file at `path`. Whatever else
-// stands there (a symbolic link, a FIFO, a file with other hard links) is
-// removed first, so the write never reaches another file.
-bool open_destination(std::ofstream& stream, const std::string& path) {
-    const std::filesystem::path p = fs_path(path);
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::symlink_status(p, error);
-#ifdef _WIN32
-    // The runtime's link count is always 1 there, so every old file goes:
-    // removing a name never touches the other names of its file.
-    const bool plain = false;
-#else
-    const bool plain = std::filesystem::is_regular_file(status) &&
-                       std::filesystem::hard_link_count(p, error) == 1;
-#endif
-    if (std::filesystem::exists(status) && !plain && !std::filesystem::is_directory(status))
-        std::filesystem::remove(p, error);  // a failure shows at the open below
-#ifdef _WIN32
-    stream.open(p, std::ios::binary | std::ios::trunc);
-#else
-    // No link is followed and nothing waits, even for a link planted since the check.
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
-                        0666);
-    if (fd < 0) return false;
-    if (is_regular_descriptor(fd))
-        stream.open(descriptor_path(fd, path), std::ios::binary | std::ios::trunc);
-    close(fd);
-#endif
-    return stream.is_open();
+// Opens the file's source and, unless the install folder already holds that
+// very file, a new temporary file for its copy.
+FileStart start_file(SetupState& state, const InstallFile& file) {
+    uint64_t size_now = 0;
+    if (!open_source_file(state.source_stream, join_path(state.source_dir, file.name), state.source_id, size_now)) {
+        fail_install(state, cannot_write(state, file, tr(MSG_CLOSE_GAME)));
+        return FileStart::Failed;
+    }
+    if (destination_is_source(state, file)) {
+        close_file(state.source_stream);
+        return FileStart::InPlace;
+    }
+    state.dest_partial = partial_file_path(state.install_dir, file.name);
+    state.file_copied = 0;
+    std::string error;
+    remove_file_name(state.dest_partial);  // a copy this run gave up on earlier
+    if (!create_new_file(state.dest_stream, state.dest_partial, error)) {
+        state.dest_partial.clear();  // not ours: whatever stands there stays
+        fail_file(state, cannot_write(state, file, tr(MSG_CLOSE_GAME)));
+        return FileStart::Failed;
+    }
+    return FileStart::Copy;
 }
 
-// Whether the destination is the source file itself, under another name or not.
-bool same_file(const std::string& source, const std::string& dest) {
-    std::error_code error;
-    return std::filesystem::equivalent(fs_path(source), fs_path(dest), error) && !error;
-}
-
-// Opens the source, then (only when the source opened, so an existing
-// destination is not emptied for nothing) the destination. False on failure.
-bool open_streams(SetupState& state, const InstallFile& file) {
-    state.source_stream.clear();
-    state.source_stream.rdbuf()->pubsetbuf(nullptr, 0);
-    if (!open_source(state.source_stream, join_path(state.source_dir, file.name))) return false;
-    state.dest_stream.clear();
-    state.dest_stream.rdbuf()->pubsetbuf(nullptr, 0);
-    return open_destination(state.dest_stream, join_path(state.install_dir, file.name));
-}
-
-void close_streams(SetupState& state) {
-    if (state.source_stream.is_open()) state.source_stream.close();
-    if (state.dest_stream.is_open()) state.dest_stream.close();
+// The copy is complete: checked, then moved over the real name. False after a failure.
+bool finish_file(SetupState& state, const InstallFile& file) {
+    if (!close_file(state.dest_stream)) {
+        fail_write(state, file);
+        return false;
+    }
+    // The file changed since the start-up check (it shrank or grew while
+    // being read): what was copied is neither the old file nor the new one.
+    if (state.file_copied != file.size) {
+        fail_file(state, cannot_write(state, file, tr(MSG_KEEP_TOGETHER)));
+        return false;
+    }
+    std::string error;
+    if (destination_is_source(state, file)) {
+        remove_file_name(state.dest_partial);  // it became the source meanwhile: already in place
+    } else if (!replace_file(state.dest_partial, join_path(state.install_dir, file.name), error)) {
+        fail_file(state, cannot_write(state, file, error + "\n\n" + tr(MSG_CLOSE_GAME)));
+        return false;
+    }
+    state.dest_partial.clear();
+    close_file(state.source_stream);
+    return true;
 }
 
 }  // namespace
 
+std::string partial_file_path(const std::string& install_dir, const std::string& name) {
+    return join_path(install_dir, "." + name + PARTIAL_SUFFIX);
+}
+
 void begin_install(SetupState& state) {
     state.install_started = true;
     state.error_text.clear();
-    std::error_code error;
-    std::filesystem::create_directories(fs_path(state.install_dir), error);
-    if (error) {
-        fail_install(state, std::string(tr(222)) + "\n" + state.install_dir + "\n\n" + error.message());
+    std::string error;
+    if (!create_folders(state.install_dir, error)) {
+        fail_install(state, std::string(tr(MSG_NO_FOLDER)) + "\n" + state.install_dir + "\n\n" + error);
         return;
     }
+    // Copies an earlier run left unfinished (the program was killed mid-copy).
+    for (const char* name : GAME_FILES) remove_file_name(partial_file_path(state.install_dir, name));
     state.progress_done = 0;
     state.shortcuts_done = 0;
     state.current_file = 0;
@@ -162,55 +156,46 @@ void copy_step(SetupState& state) {
         InstallFile& file = state.files[state.current_file];
         if (!state.source_stream.is_open()) {
             file.status = Copying;
-            if (same_file(join_path(state.source_dir, file.name),
-                          join_path(state.install_dir, file.name))) {
-                // Already in place: opening it for writing would empty the game file.
+            const FileStart start = start_file(state, file);
+            if (start == FileStart::Failed) return;
+            if (start == FileStart::InPlace) {
                 state.progress_done += file.size;
                 file.status = Done;
                 ++state.current_file;
                 continue;
-            }
-            if (!open_streams(state, file)) {
-                fail_install(state, format_text(tr(223), file.name.c_str()) + "\n" + state.install_dir +
-                                        "\n\n" + tr(236));
-                return;
             }
         }
         // A short read means the end of the file; a full read that happens to
         // take its last byte leaves the end for the next read to find.
         for (;;) {
             const uint64_t want = budget < COPY_CHUNK_SIZE ? budget : COPY_CHUNK_SIZE;
-            state.source_stream.read(g_copy_buffer, static_cast<std::streamsize>(want));
-            const uint64_t got = static_cast<uint64_t>(state.source_stream.gcount());
-            if (state.source_stream.bad()) {
+            const int64_t got = read_file(state.source_stream, g_copy_buffer, static_cast<size_t>(want));
+            if (got < 0) {  // a damaged source is never installed short
                 fail_write(state, file);
                 return;
             }
             if (got == 0) break;
-            state.dest_stream.write(g_copy_buffer, static_cast<std::streamsize>(got));
-            if (!state.dest_stream) {
+            if (!write_file(state.dest_stream, g_copy_buffer, static_cast<size_t>(got))) {
                 fail_write(state, file);
                 return;
             }
-            state.progress_done += got;
-            budget -= got;
-            if (state.source_stream.eof()) break;
+            state.progress_done += static_cast<uint64_t>(got);
+            state.file_copied += static_cast<uint64_t>(got);
+            budget -= static_cast<uint64_t>(got);
+            if (static_cast<uint64_t>(got) < want) break;
             if (budget == 0) return;  // the file goes on next frame
         }
-        state.source_stream.close();
-        state.dest_stream.close();
-        if (state.dest_stream.fail()) {
-            fail_write(state, file);
-            return;
-        }
+        if (!finish_file(state, file)) return;
         file.status = Done;
         ++state.current_file;
         if (budget == 0) return;
     }
 }
 
+void discard_copy_in_progress(SetupState& state) { drop_current_copy(state); }
+
 void reset_install(SetupState& state) {
-    close_streams(state);
+    drop_current_copy(state);
     for (InstallFile& file : state.files) file.status = Waiting;
     state.shortcuts_done = 0;
     state.install_started = false;

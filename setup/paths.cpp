@@ -1,7 +1,7 @@
 // Install locations and path joining: see paths.h.
 #include "setup/paths.h"
 
-#include "setup/command.h"
+#include "platform/platform.h"
 
 std::string join_path(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
@@ -17,9 +17,16 @@ std::string env_folder(const char* variable) {
     return value;
 }
 
+std::string user_folder(KnownFolder folder, const char* variable, const char* below_variable) {
+    const std::string known = known_folder(folder);
+    if (!known.empty()) return known;
+    if (below_variable[0] == '\0') return env_folder(variable);
+    return join_path(env_folder(variable), below_variable);
+}
+
 void build_install_candidates(SetupState& state) {
     state.install_candidates = {
-        join_path(env_folder("LOCALAPPDATA"), "Programs/Torvanel"),
+        join_path(user_folder(KnownFolder::LocalAppData, "LOCALAPPDATA", ""), "Programs/Torvanel"),
         "C:/Games/Torvanel",
         "D:/Games/Torvanel",
     };

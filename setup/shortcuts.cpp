@@ -5,13 +5,22 @@
 #include "setup/copy_engine.h"
 #include "setup/paths.h"
 
+namespace {
+constexpr char START_MENU_PROGRAMS[] = "Microsoft/Windows/Start Menu/Programs";
+}  // namespace
+
+void run_install_work(SetupState& state) {
+    if (state.page == 3 && !state.install_finished) copy_step(state);
+    if (state.page == 3 && state.current_file >= state.files.size()) shortcut_step(state);
+}
+
 void shortcut_step(SetupState& state) {
     const std::string target = join_path(state.install_dir, "Torvanel.exe");
     if (state.make_desktop_shortcut && state.shortcuts_done == 0) {
-        create_shortcut(join_path(env_folder("USERPROFILE"), "Desktop/Torvanel.lnk"), target,
-                        state.install_dir);
+        create_shortcut(join_path(user_folder(KnownFolder::Desktop, "USERPROFILE", "Desktop"), "Torvanel.lnk"),
+                        target, state.install_dir);
     } else if (state.make_start_menu_entry && state.shortcuts_done < state.shortcuts_planned) {
-        create_shortcut(join_path(env_folder("APPDATA"), "Microsoft/Windows/Start Menu/Programs/Torvanel.lnk"),
+        create_shortcut(join_path(user_folder(KnownFolder::Programs, "APPDATA", START_MENU_PROGRAMS), "Torvanel.lnk"),
                         target, state.install_dir);
     } else {
         state.install_finished = true;

@@ -6,6 +6,9 @@
 
 #include "app/setup_state.h"
 
+// The installation work of one frame, before drawing: a copy step while the
+// Install page is up, then a shortcut step once every file is copied.
+void run_install_work(SetupState& state);
 // One shortcut per call while any is left; then install_finished and page 4.
 void shortcut_step(SetupState& state);
 // Hands the PowerShell command line that writes one .lnk file to the command runner.

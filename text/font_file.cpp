@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace {
 
 struct BlockFile {
@@ -91,8 +93,17 @@ int stream_close(SDL_RWops* rw) {
 
 }  // namespace
 
+std::string system_font_path(const std::string& path) {
+    // Asked once: the fonts folder does not move while the program runs.
+    static const std::string folder = windows_fonts_folder();
+    const size_t prefix = sizeof(WINDOWS_FONTS_FOLDER) - 1;
+    if (path.compare(0, prefix, WINDOWS_FONTS_FOLDER) != 0 || path.size() <= prefix || path[prefix] != '/')
+        return path;
+    return folder + path.substr(prefix);
+}
+
 SDL_RWops* open_font_file(const std::string& path) {
-    SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
+    SDL_RWops* file = SDL_RWFromFile(system_font_path(path).c_str(), "rb");
     if (!file) return nullptr;
     const Sint64 size = SDL_RWsize(file);
     SDL_RWops* rw = size > 0 ? SDL_AllocRW() : nullptr;

@@ -14,7 +14,12 @@
 
 constexpr size_t FONT_FILE_BLOCK = 4096;
 
-// A read-only stream over the file at `path`, or null when it does not open.
+// The font lists name Windows' fonts under this folder; where Windows keeps
+// them elsewhere, the file is opened in the system's fonts folder instead.
+constexpr char WINDOWS_FONTS_FOLDER[] = "C:/Windows/Fonts";
+// `path` with WINDOWS_FONTS_FOLDER replaced by the system's fonts folder.
+std::string system_font_path(const std::string& path);
+// A read-only stream over the file at system_font_path(path), or null when it does not open.
 // SDL_RWclose releases the file and every cached block.
 SDL_RWops* open_font_file(const std::string& path);
 // How many blocks the stream has read from disk so far (-1 for other streams).

@@ -4,15 +4,10 @@
 
 #include <SDL.h>
 
+#include "platform/platform.h"
 #include "text/shaping.h"
 
 namespace {
-
-#ifdef _WIN32
-constexpr const char* TTF_LIBRARY = "SDL2_ttf.dll";
-#else
-constexpr const char* TTF_LIBRARY = "libSDL2_ttf-2.0.so.0";
-#endif
 
 bool g_looked_up = false;
 bool g_overridden = false;
@@ -21,7 +16,7 @@ FontScriptFn g_function = nullptr;
 // The program is linked against the library, so loading it by name only
 // returns the copy already in the process; the handle is kept for its life.
 FontScriptFn look_up() {
-    void* library = SDL_LoadObject(TTF_LIBRARY);
+    void* library = SDL_LoadObject(font_library_name());
     if (!library) return nullptr;
     return reinterpret_cast<FontScriptFn>(SDL_LoadFunction(library, "TTF_SetFontScriptName"));
 }

@@ -40,8 +40,10 @@ const FontPair FONTS_ARABIC[4] = {
      "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"},
 };
 
-const FontPair FONTS_DEVANAGARI[3] = {
+// Windows versions ship Nirmala UI as a collection or as two plain files.
+const FontPair FONTS_DEVANAGARI[4] = {
     {"C:/Windows/Fonts/Nirmala.ttc", "C:/Windows/Fonts/NirmalaB.ttc"},
+    {"C:/Windows/Fonts/Nirmala.ttf", "C:/Windows/Fonts/NirmalaB.ttf"},
     {"C:/Windows/Fonts/mangal.ttf", "C:/Windows/Fonts/mangal.ttf"},
     {"/usr/share/fonts/truetype/noto/NotoSansDevanagari-Regular.ttf",
      "/usr/share/fonts/truetype/noto/NotoSansDevanagari-Bold.ttf"},

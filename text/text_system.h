@@ -66,7 +66,7 @@ struct FontList {
 extern const FontPair FONTS_CHINESE[3];
 extern const FontPair FONTS_JAPANESE[5];
 extern const FontPair FONTS_ARABIC[4];
-extern const FontPair FONTS_DEVANAGARI[3];
+extern const FontPair FONTS_DEVANAGARI[4];
 extern const FontPair FONTS_DEFAULT[4];
 
 // The five candidate lists in use; tests swap in lists of their own.

@@ -2,12 +2,16 @@
 // files, started with the automation variables; its 960 x 600 screenshot is probed pixel by pixel.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "tests/support/portable.h"
 
@@ -68,15 +72,30 @@ struct SetupProgram : testing::Test {
         for (const auto& [name, bytes] : sources) EXPECT_TRUE(read_file(app / name) == bytes) << name << " changed";
     }
     ~SetupProgram() override { std::error_code ignored; fs::remove_all(dir, ignored); }
-    // The exit code of the program run in `dir` with only `vars` and the offscreen driver; 124 after `seconds`.
-    int run(const std::string& vars, int seconds = 60) {
-        std::string command = "cd " + dir.string() + " && env -i PATH=/usr/bin:/bin SDL_VIDEODRIVER=offscreen";
+    // The shell command that runs the program in `dir` with only `vars` and the offscreen driver.
+    std::string command_line(const std::string& vars) const {
+        std::string command = "cd " + dir.string() + " && exec env -i PATH=/usr/bin:/bin SDL_VIDEODRIVER=offscreen";
         for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "LD_PRELOAD", "LP_NUM_THREADS",
                                  "MESA_SHADER_CACHE_DISABLE"})  // the sanitizers' settings of this run
             if (const char* value = std::getenv(name)) command += std::string(" ") + name + "='" + value + "'";
-        command += " " + vars + " timeout " + std::to_string(seconds) + " ./app/torvanel-setup >output.txt 2>&1";
+        return command + " " + vars;
+    }
+    // The exit code of the program run with `vars`; 124 after `seconds`.
+    int run(const std::string& vars, int seconds = 60) {
+        const std::string command =
+            command_line(vars + " timeout " + std::to_string(seconds) + " ./app/torvanel-setup >output.txt 2>&1");
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    // The program started with `vars` in the background; its process id.
+    pid_t start(const std::string& vars) {
+        const std::string command = command_line(vars + " ./app/torvanel-setup >output.txt 2>&1");
+        const pid_t pid = fork();
+        if (pid == 0) {
+            execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        return pid;
     }
     // The screenshot of a run with `vars`: it must exit 0 and leave a 24-bit BMP of the whole 960 x 600 drawable.
     Picture shot(const std::string& vars) {
@@ -157,6 +176,105 @@ TEST_F(SetupProgram, LanguageAndPictureSettings) {
     ASSERT_FALSE(english == german);
     EXPECT_TRUE(welcome("ZR_LANG=xx LANG=de_DE.UTF-8") == english);
     EXPECT_TRUE(welcome("LANG=de_DE.UTF-8") == german);
+}
+
+// [SECTION] Interrupted installations
+
+// A game whose music1.mp3 takes about a hundred frames to copy, so a signal can reach the copy midway.
+struct InterruptedProgram : SetupProgram {
+    static constexpr uintmax_t BIG = 320 * 1048576;
+    const fs::path installed = dir / "Programs/Torvanel";
+    const fs::path partial = installed / ".music1.mp3.partial";
+
+    void SetUp() override {
+        SetupProgram::SetUp();
+        fs::resize_file(app / "music1.mp3", BIG);  // a sparse file: quick to make and to read
+        sources.erase("music1.mp3");
+    }
+    void TearDown() override {
+        SetupProgram::TearDown();
+        EXPECT_EQ(fs::file_size(app / "music1.mp3"), BIG) << "music1.mp3 changed";
+    }
+    // Starts an installation and sends `signal` while music1.mp3 is being copied; the exit status.
+    int install_and_interrupt(int signal) {
+        const pid_t pid = start("LOCALAPPDATA=. ZR_SETUP_PAGE=3");
+        bool seen = false;
+        for (int i = 0; i < 20000 && !seen; ++i) {
+            std::error_code error;
+            seen = fs::file_size(partial, error) > 0 && !error;
+            if (!seen) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        EXPECT_TRUE(seen) << "the copy of music1.mp3 was never seen under way";
+        kill(pid, signal);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return status;
+    }
+    // Every game file in the install folder is absent or whole; music1.mp3 is absent.
+    void expect_only_whole_files() {
+        EXPECT_FALSE(fs::exists(installed / "music1.mp3"));
+        for (const auto& [name, bytes] : sources)
+            EXPECT_TRUE(!fs::exists(installed / name) || read_file(installed / name) == bytes) << name << " cut short";
+    }
+};
+
+TEST_F(InterruptedProgram, ATerminatedCopyEndsTheProgramWellAndLeavesOnlyWholeFiles) {
+    const int status = install_and_interrupt(SIGTERM);
+
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    expect_only_whole_files();
+    EXPECT_FALSE(fs::exists(partial)) << "the unfinished copy stayed";
+}
+
+TEST_F(InterruptedProgram, TheNextInstallationRemovesWhatAKilledCopyLeftAndCompletes) {
+    install_and_interrupt(SIGKILL);
+    expect_only_whole_files();
+    ASSERT_TRUE(fs::exists(partial));
+
+    const Picture done = shot("LOCALAPPDATA=. ZR_SETUP_PAGE=3 ZR_FRAMES=400");
+
+    expect_chrome(done, 4, ACCENT);
+    EXPECT_FALSE(fs::exists(partial));
+    EXPECT_EQ(fs::file_size(installed / "music1.mp3"), BIG);
+    for (const auto& [name, bytes] : sources) EXPECT_TRUE(read_file(installed / name) == bytes) << name;
+}
+
+TEST_F(SetupProgram, AScreenshotPathThatIsAFifoIsRefusedAtOnce) {
+    ASSERT_EQ(mkfifo((dir / "shot.fifo").c_str(), 0600), 0);
+
+    EXPECT_EQ(run("ZR_SHOT=shot.fifo ZR_FRAMES=2", 20), 0);
+}
+
+// [SECTION] A window that changes size
+
+// A window moved to a monitor of another scale gets a new drawable size (here: the test hook resizes it after the
+// first frame, under Xvfb, since the offscreen driver keeps its first size). The picture fills the new drawable,
+// laid out at its scale.
+TEST_F(SetupProgram, AfterTheDrawableGrowsThePictureFillsItAtTheNewScale) {
+    const int width = 1200, height = 750;  // scale 1.25
+    const std::string shot_path = (dir / "resized.bmp").string();
+    const std::string command = "cd " + dir.string() + " && xvfb-run -a -s '-screen 0 1920x1200x24' env " +
+                                "ZR_LANG=en ZR_TEST_WINDOW_SIZE=1200x750 ZR_FRAMES=10 ZR_SHOT=" + shot_path +
+                                " LOCALAPPDATA=. timeout 60 ./app/torvanel-setup >output.txt 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    SDL_Surface* bmp = SDL_LoadBMP(shot_path.c_str());
+    ASSERT_NE(bmp, nullptr) << SDL_GetError();
+    SDL_Surface* rgb = SDL_ConvertSurfaceFormat(bmp, SDL_PIXELFORMAT_RGB24, 0);
+    SDL_FreeSurface(bmp);
+    ASSERT_NE(rgb, nullptr);
+    const auto looks = [&](int x, int y, Rgb want) {
+        const auto* px = static_cast<const uint8_t*>(rgb->pixels) + y * rgb->pitch + x * 3;
+        return std::abs(px[0] - want.r * 255) <= 3 && std::abs(px[1] - want.g * 255) <= 3 &&
+               std::abs(px[2] - want.b * 255) <= 3;
+    };
+    const Rgb top_background = over({.05f, .04f, .03f}, 5.5f / height, {.14f, .11f, .08f});
+
+    EXPECT_EQ(rgb->w, width);
+    EXPECT_EQ(rgb->h, height);
+    EXPECT_TRUE(looks(width - 10, 5, top_background)) << "the top right corner is not drawn";
+    EXPECT_TRUE(looks(PRIMARY_X * width / 960, ROW_Y * height / 600, PRIMARY_FACE)) << "Next is not at 1.25 times";
+    EXPECT_FALSE(looks(PRIMARY_X, ROW_Y, PRIMARY_FACE)) << "Next is still at its place of scale 1";
+    SDL_FreeSurface(rgb);
 }
 
 }  // namespace

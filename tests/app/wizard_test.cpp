@@ -10,6 +10,7 @@
 #include "render/gl_api.h"
 #include "setup/command.h"
 #include "setup/paths.h"
+#include "setup/shortcuts.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/portable.h"
 
