@@ -12,6 +12,7 @@
 #include "setup/paths.h"
 #include "text/elide.h"
 #include "text/paragraph.h"
+#include "text/text_render.h"
 #include "text/text_system.h"
 #include "ui/widgets.h"
 

@@ -12,6 +12,7 @@
 #include "setup/paths.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/portable.h"
+#include "text/text_render.h"
 
 namespace {
 
