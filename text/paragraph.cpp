@@ -7,38 +7,12 @@
 // candidate whole costs glyph work that grows with the square of the words.
 #include "text/paragraph.h"
 
-#include <cstdint>
 #include <string>
 #include <unordered_map>
 
+#include "text/utf8.h"
 
 namespace {
-
-struct Character {
-    size_t start;
-    size_t length;
-    uint32_t code;
-};
-
-// Length from the lead byte alone; a malformed lead still consumes bytes so
-// the walk always advances.
-size_t char_length(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC0 && lead <= 0xDF) return 2;
-    if (lead >= 0xE0 && lead <= 0xEF) return 3;
-    return 4;
-}
-
-uint32_t decode(const std::string& text, size_t start, size_t length) {
-    const unsigned char lead = static_cast<unsigned char>(text[start]);
-    uint32_t code = lead;
-    if (length == 2) code = lead & 0x1Fu;
-    else if (length == 3) code = lead & 0x0Fu;
-    else if (length >= 4) code = lead & 0x07u;
-    for (size_t i = 1; i < length; ++i)
-        code = (code << 6) | (static_cast<unsigned char>(text[start + i]) & 0x3Fu);
-    return code;
-}
 
 // Scripts written without spaces between words: any two of these may break.
 bool breaks_anywhere(uint32_t c) {
@@ -59,9 +33,9 @@ std::vector<WrapPiece> wrap_pieces(const std::string& text) {
     };
     size_t pos = 0;
     while (pos < text.size()) {
-        size_t len = char_length(static_cast<unsigned char>(text[pos]));
-        if (len > text.size() - pos) len = text.size() - pos;
-        const uint32_t code = decode(text, pos, len);
+        const Utf8Char c = utf8_decode(text, pos);
+        const uint32_t code = c.code;
+        const size_t len = c.length;
         if (code == 0x20 || code == 0x0A) {
             flush();
             pending = true;

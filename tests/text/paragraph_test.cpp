@@ -42,3 +42,11 @@ TEST(WrapText, LineBreaksFallAtSeparatorsAndBetweenIdeographsOnly) {
     for (const auto& row : rows)
         EXPECT_EQ(wrap_by_bytes(row.text, row.max_width), row.lines) << row.what;
 }
+
+TEST(WrapText, MalformedByteNeverSwallowsTheSpaceAfterIt) {
+    // A stray continuation byte or a cut-short lead is a character of its own,
+    // so the space after it still separates two words.
+    EXPECT_EQ(wrap_by_bytes("a\x80 b", 3), Lines({"a\x80", "b"}));
+    EXPECT_EQ(wrap_by_bytes("a\xF0 b", 3), Lines({"a\xF0", "b"}));
+    EXPECT_EQ(wrap_by_bytes("\xE6\x97 b", 3), Lines({"\xE6\x97", "b"}));
+}
