@@ -11,8 +11,9 @@
 #include "setup/game_files.h"
 #include "setup/paths.h"
 #include "text/elide.h"
-#include "text/paragraph.h"
+#include "text/text_render.h"
 #include "text/text_system.h"
+#include "ui/paragraph.h"
 #include "ui/widgets.h"
 
 const char* const EULA_LINES[16] = {

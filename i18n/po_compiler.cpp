@@ -19,7 +19,7 @@
 
 #include "i18n/catalogue.h"
 #include "i18n/languages.h"
-#include "text/utf8_check.h"
+#include "text/utf8.h"
 
 // [SECTION] Reporting
 

@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "text/utf8.h"
+
 namespace {
 
 struct Cuts {
@@ -14,17 +16,21 @@ bool is_separator(char c) { return c == '/' || c == '\\'; }
 
 // Pieces: a head ends after a separator and a tail starts at one, so the
 // ellipsis stands between two separators. Characters: both at the start of
-// every UTF-8 sequence.
+// every character after the first.
 Cuts cut_points(const std::string& text, bool pieces) {
     Cuts cuts;
-    for (size_t i = 1; i < text.size(); ++i) {
-        if (pieces) {
+    if (pieces) {
+        for (size_t i = 1; i < text.size(); ++i) {
             if (is_separator(text[i - 1])) cuts.head_ends.push_back(i);
             if (is_separator(text[i])) cuts.tail_starts.push_back(i);
-        } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-            cuts.head_ends.push_back(i);
-            cuts.tail_starts.push_back(i);
         }
+        return cuts;
+    }
+    for (size_t i = 0; i < text.size();) {
+        i += utf8_decode(text, i).length;
+        if (i == text.size()) break;
+        cuts.head_ends.push_back(i);
+        cuts.tail_starts.push_back(i);
     }
     return cuts;
 }

@@ -2,11 +2,9 @@
 // last folders and gives up the middle ("C:/Users/…/Programs/Torvanel"), so
 // the end, which tells one install folder from another, stays readable.
 #pragma once
-#include <functional>
 #include <string>
 
-// Width in pixels of a text as it would be drawn.
-using MeasureText = std::function<int(const std::string&)>;
+#include "text/measure.h"
 
 constexpr const char* ELLIPSIS = "\xE2\x80\xA6";  // U+2026
 

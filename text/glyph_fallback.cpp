@@ -4,31 +4,14 @@
 
 #include <algorithm>
 
-namespace {
-
-// Length of the UTF-8 sequence starting with `lead`; shaped text is valid UTF-8.
-size_t sequence_length(unsigned char lead) {
-    return lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-}
-
-uint32_t decode_at(const std::string& text, size_t i, size_t len) {
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    uint32_t cp = len == 1 ? lead : lead & (0xFFu >> (len + 1));
-    for (size_t k = 1; k < len && i + k < text.size(); ++k)
-        cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
-    return cp;
-}
-
-}  // namespace
+#include "text/utf8.h"
 
 bool font_lacks_glyph(TTF_Font* font, const std::string& text) {
     if (!font) return false;
     for (size_t i = 0; i < text.size();) {
-        const size_t len = std::min(sequence_length(static_cast<unsigned char>(text[i])),
-                                    text.size() - i);
-        const uint32_t cp = decode_at(text, i, len);
-        if (cp > 0x20 && !TTF_GlyphIsProvided32(font, cp)) return true;
-        i += len;
+        const Utf8Char c = utf8_decode(text, i);
+        if (c.code > 0x20 && !TTF_GlyphIsProvided32(font, c.code)) return true;
+        i += c.length;
     }
     return false;
 }
@@ -39,9 +22,8 @@ bool split_glyph_runs(TTF_Font* font, TTF_Font* fallback, const std::string& tex
     if (!font || !fallback) return false;
     bool needed = false;
     for (size_t i = 0; i < text.size();) {
-        const size_t len = std::min(sequence_length(static_cast<unsigned char>(text[i])),
-                                    text.size() - i);
-        const uint32_t cp = decode_at(text, i, len);
+        const Utf8Char c = utf8_decode(text, i);
+        const uint32_t cp = c.code;
         // Spaces and control characters stay with whatever run they are in.
         TTF_Font* want = font;
         if (cp > 0x20 && !TTF_GlyphIsProvided32(font, cp) && TTF_GlyphIsProvided32(fallback, cp)) {
@@ -51,8 +33,8 @@ bool split_glyph_runs(TTF_Font* font, TTF_Font* fallback, const std::string& tex
             want = runs.back().font;
         }
         if (runs.empty() || runs.back().font != want) runs.push_back({std::string(), want});
-        runs.back().text.append(text, i, len);
-        i += len;
+        runs.back().text.append(text, i, c.length);
+        i += c.length;
     }
     if (!needed) runs.clear();
     return needed;

@@ -10,36 +10,9 @@
 #include <string>
 #include <unordered_map>
 
-#include "text/text_system.h"
-#include "ui/widgets.h"
+#include "text/utf8.h"
 
 namespace {
-
-struct Character {
-    size_t start;
-    size_t length;
-    uint32_t code;
-};
-
-// Length from the lead byte alone; a malformed lead still consumes bytes so
-// the walk always advances.
-size_t char_length(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC0 && lead <= 0xDF) return 2;
-    if (lead >= 0xE0 && lead <= 0xEF) return 3;
-    return 4;
-}
-
-uint32_t decode(const std::string& text, size_t start, size_t length) {
-    const unsigned char lead = static_cast<unsigned char>(text[start]);
-    uint32_t code = lead;
-    if (length == 2) code = lead & 0x1Fu;
-    else if (length == 3) code = lead & 0x0Fu;
-    else if (length >= 4) code = lead & 0x07u;
-    for (size_t i = 1; i < length; ++i)
-        code = (code << 6) | (static_cast<unsigned char>(text[start + i]) & 0x3Fu);
-    return code;
-}
 
 // Scripts written without spaces between words: any two of these may break.
 bool breaks_anywhere(uint32_t c) {
@@ -60,9 +33,9 @@ std::vector<WrapPiece> wrap_pieces(const std::string& text) {
     };
     size_t pos = 0;
     while (pos < text.size()) {
-        size_t len = char_length(static_cast<unsigned char>(text[pos]));
-        if (len > text.size() - pos) len = text.size() - pos;
-        const uint32_t code = decode(text, pos, len);
+        const Utf8Char c = utf8_decode(text, pos);
+        const uint32_t code = c.code;
+        const size_t len = c.length;
         if (code == 0x20 || code == 0x0A) {
             flush();
             pending = true;
@@ -95,18 +68,18 @@ int joint_tolerance(int size) { return size + 2; }
 // Widths of one wrapping's pieces and separator, each measured once:
 // ideographs and words recur.
 struct PieceWidths {
-    UiContext& ui;
+    const MeasureText& measure;
     int size;
     int space = -1;
     std::unordered_map<std::string, int> known;
 
     int of(const std::string& piece) {
         auto it = known.find(piece);
-        if (it == known.end()) it = known.emplace(piece, ui_text_width(ui, piece, size, false)).first;
+        if (it == known.end()) it = known.emplace(piece, measure(piece)).first;
         return it->second;
     }
     int separator() {
-        if (space < 0) space = ui_text_width(ui, " ", size, false);
+        if (space < 0) space = measure(" ");
         return space;
     }
 };
@@ -140,7 +113,7 @@ size_t fill_line(const std::vector<WrapPiece>& pieces, size_t first, int max_wid
                 continue;
             }
         }
-        const int whole = ui_text_width(widths.ui, candidate, widths.size, false);
+        const int whole = widths.measure(candidate);
         if (whole > max_width) break;
         line = std::move(candidate);
         measured = whole, added = 0, joints = 0;
@@ -151,10 +124,10 @@ size_t fill_line(const std::vector<WrapPiece>& pieces, size_t first, int max_wid
 
 }  // namespace
 
-std::vector<std::string> wrap_text(UiContext& ui, const std::string& text, int max_width,
-                                   int size) {
+std::vector<std::string> wrap_text(const std::string& text, int max_width,
+                                   const MeasureText& measure, int size) {
     const std::vector<WrapPiece> pieces = wrap_pieces(text);
-    PieceWidths widths{ui, size, -1, {}};
+    PieceWidths widths{measure, size, -1, {}};
     std::vector<std::string> lines;
     std::string line;
     for (size_t i = 0; i < pieces.size();) {
@@ -163,47 +136,10 @@ std::vector<std::string> wrap_text(UiContext& ui, const std::string& text, int m
         // Pieces that shape differently once joined (malformed UTF-8 across
         // a joint) can make the sums wrong: such a line is filled again,
         // measuring every candidate whole.
-        if (!measured_whole && ui_text_width(ui, line, size, false) > max_width)
+        if (!measured_whole && measure(line) > max_width)
             next = fill_line(pieces, i, max_width, widths, true, line, measured_whole);
         lines.push_back(std::move(line));
         i = next;
     }
     return lines;
-}
-
-namespace {
-// Enough for every paragraph of every page at once; ever-changing texts
-// (a typed folder) cannot grow it without bound.
-constexpr size_t WRAP_CACHE_LIMIT = 256;
-}  // namespace
-
-const std::vector<std::string>& wrapped_lines(UiContext& ui, const std::string& text,
-                                              int max_width, int size) {
-    if (!ui.text) {
-        thread_local std::vector<std::string> lines;
-        lines = wrap_text(ui, text, max_width, size);
-        return lines;
-    }
-    thread_local std::string key;
-    key.clear();
-    key += std::to_string(size);
-    key += '|';
-    key += std::to_string(max_width);
-    key += '|';
-    key += text;
-    auto& cache = ui.text->wrap_cache;
-    auto hit = cache.find(key);
-    if (hit != cache.end()) return hit->second;
-    if (cache.size() >= WRAP_CACHE_LIMIT) cache.clear();
-    return cache.emplace(key, wrap_text(ui, text, max_width, size)).first->second;
-}
-
-float draw_paragraph(UiContext& ui, float x, float y, const std::string& text, float max_width,
-                     int size, float line_step, const UiColor& colour) {
-    float cy = y;
-    for (const std::string& line : wrapped_lines(ui, text, static_cast<int>(max_width), size)) {
-        ui_text(ui, x, cy, line, size, colour, 0, false);
-        cy += line_step;
-    }
-    return cy;
 }

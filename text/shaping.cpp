@@ -6,6 +6,8 @@
 // so a measurement allocates nothing but its result string.
 #include "text/shaping.h"
 
+#include "text/utf8.h"
+
 // [SECTION] Tables
 
 const ArabicForm ARABIC_FORMS[36] = {
@@ -40,7 +42,6 @@ const LamAlef LAM_ALEF_LIGATURES[4] = {
 
 namespace {
 
-constexpr uint32_t REPLACEMENT = 0xFFFD;
 constexpr uint32_t LAM = 0x0644;
 constexpr uint32_t VOWEL_SIGN_I = 0x093F;
 constexpr uint32_t NUKTA = 0x093C;
@@ -81,54 +82,10 @@ uint32_t mirrored(uint32_t cp) {
 
 void decode_utf8(const std::string& text, std::vector<uint32_t>& out) {
     out.clear();
-    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-    const size_t n = text.size();
-    size_t i = 0;
-    while (i < n) {
-        const unsigned char b = s[i];
-        size_t len = 0;
-        uint32_t cp = 0;
-        if (b < 0x80) {
-            out.push_back(b);
-            ++i;
-            continue;
-        } else if (b >= 0xC0 && b <= 0xDF) {
-            len = 2;
-            cp = b & 0x1Fu;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            len = 3;
-            cp = b & 0x0Fu;
-        } else if (b >= 0xF0 && b <= 0xF7) {
-            len = 4;
-            cp = b & 0x07u;
-        }
-        if (len == 0 || len > n - i) {
-            out.push_back(REPLACEMENT);
-            ++i;
-            continue;
-        }
-        // Continuation bytes are taken as they are: only their low six bits count.
-        for (size_t k = 1; k < len; ++k) cp = (cp << 6) | (s[i + k] & 0x3Fu);
-        out.push_back(cp);
-        i += len;
-    }
-}
-
-void append_utf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | ((cp >> 18) & 0x07)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    for (size_t pos = 0; pos < text.size();) {
+        const Utf8Char c = utf8_decode(text, pos);
+        out.push_back(c.code);
+        pos += c.length;
     }
 }
 
@@ -321,7 +278,7 @@ DirClass direction_class(uint32_t cp) {
 std::string encode_utf8(const std::vector<uint32_t>& cps) {
     std::string out;
     out.reserve(cps.size() * 3);
-    for (uint32_t cp : cps) append_utf8(out, cp);
+    for (uint32_t cp : cps) utf8_append(out, cp);
     return out;
 }
 
@@ -340,6 +297,6 @@ std::string shape_text(const std::string& text, ShapingMode mode) {
     }
     std::string out;
     out.reserve(result->size() * 3);
-    for (uint32_t cp : *result) append_utf8(out, cp);
+    for (uint32_t cp : *result) utf8_append(out, cp);
     return out;
 }

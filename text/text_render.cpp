@@ -147,3 +147,15 @@ void text_end_frame(TextSystem& ts) {
                         ts.retired_textures.data());
     ts.retired_textures.clear();
 }
+
+void text_set_language(TextSystem& ts, uint8_t language) {
+    if (fonts_serve(ts, language)) return;
+    clear_text_cache(ts);
+    switch_fonts(ts, language);
+}
+
+void text_shutdown(TextSystem& ts) {
+    clear_text_cache(ts);
+    text_end_frame(ts);
+    release_fonts(ts);
+}

@@ -1,6 +1,8 @@
 // Text textures and measurement: texts are shaped, rendered with SDL2_ttf
 // into GL textures that are cached by size, weight, colour and text, and
-// measured exactly as they are drawn.
+// measured exactly as they are drawn. The cache's textures belong to this
+// file, so the text system's language switch and shutdown, which retire
+// them, are here too.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -20,5 +22,10 @@ void clear_text_cache(TextSystem& ts);
 // Deletes the textures dropped from the cache during this frame. Called once
 // the frame's batch, which may still name them, has been drawn.
 void text_end_frame(TextSystem& ts);
+// Serves another language: the same language with a font loaded keeps
+// everything; another one retires every cached texture and switches fonts.
+void text_set_language(TextSystem& ts, uint8_t language);
+// Releases textures (context must be current), fonts and SDL2_ttf.
+void text_shutdown(TextSystem& ts);
 // The cache key of a text (exposed for tests).
 std::string text_cache_key(const std::string& text, int size, uint32_t rgba, bool bold);

@@ -11,7 +11,6 @@
 
 #include "text/font_file.h"
 #include "text/font_script.h"
-#include "text/text_render.h"
 
 // [SECTION] Candidate lists
 
@@ -219,16 +218,16 @@ bool text_init(TextSystem& ts, std::string* diagnostics, uint8_t language) {
     return false;
 }
 
-void text_set_language(TextSystem& ts, uint8_t language) {
-    if (language == ts.language && !ts.regular_font_path.empty()) return;
-    clear_text_cache(ts);
+bool fonts_serve(const TextSystem& ts, uint8_t language) {
+    return language == ts.language && !ts.regular_font_path.empty();
+}
+
+void switch_fonts(TextSystem& ts, uint8_t language) {
     close_fonts(ts);
     load_fonts_for_language(ts, language, nullptr);
 }
 
-void text_shutdown(TextSystem& ts) {
-    clear_text_cache(ts);
-    text_end_frame(ts);
+void release_fonts(TextSystem& ts) {
     close_fonts(ts);
     if (ts.ttf_ready) TTF_Quit();
     ts.ttf_ready = false;

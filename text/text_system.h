@@ -1,6 +1,9 @@
 // The text system: system fonts chosen per writing system with fallback
-// lists, font handles opened on demand per size and weight, the shaping mode
-// of the language and the cache of rendered text textures.
+// lists, font handles opened on demand per size and weight, and the shaping
+// mode of the language. Its record also holds the cache of rendered text
+// textures, which text_render.h fills and retires; that is why the language
+// switch and the shutdown, which must retire textures before the fonts go,
+// live there and call down into this file.
 #pragma once
 #include <cstdint>
 #include <map>
@@ -83,10 +86,15 @@ bool text_init(TextSystem& ts, std::string* diagnostics, uint8_t language = 0);
 // Sets shaping, both paths and language for `language`; expects fonts and cache empty.
 // True when a regular font was found (falling back to the default list if need be).
 bool load_fonts_for_language(TextSystem& ts, uint8_t language, std::string* diagnostics);
-// Serves another language: same language with a font loaded keeps everything.
-void text_set_language(TextSystem& ts, uint8_t language);
-// Releases textures (context must be current), fonts and SDL2_ttf.
-void text_shutdown(TextSystem& ts);
+// Whether the fonts in use serve `language` already: the same language with a font loaded.
+bool fonts_serve(const TextSystem& ts, uint8_t language);
+// Closes every font handle and file and chooses the fonts of `language`.
+// Textures rendered with the old fonts are left to the caller: text_set_language
+// (text_render.h) retires them first.
+void switch_fonts(TextSystem& ts, uint8_t language);
+// Closes every font handle and file, stops SDL2_ttf and empties both paths;
+// the caller retires the textures (text_shutdown in text_render.h).
+void release_fonts(TextSystem& ts);
 // Handle for a pixel size and weight, opened once; a failure is remembered as null.
 TTF_Font* font_for(TextSystem& ts, int size, bool bold);
 // Handle of the fallback font for a size and weight, or null when there is none.

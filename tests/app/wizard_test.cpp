@@ -13,6 +13,7 @@
 #include "setup/shortcuts.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/portable.h"
+#include "text/text_render.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "text/paragraph.h"
 #include "text/shaping.h"
 #include "text/text_render.h"
+#include "ui/paragraph.h"
 #include "ui/widgets.h"
 
 namespace {
@@ -29,6 +30,9 @@ struct FitTest : ::testing::TestWithParam<int> {
         set_language(static_cast<uint8_t>(GetParam()));
         text_set_language(ts, static_cast<uint8_t>(GetParam()));
         ui.text = &ts;
+    }
+    std::vector<std::string> wrap(const std::string& text, int width, int size) {
+        return wrap_text(text, width, paragraph_measure(ui, size), size);
     }
 };
 std::string where(MsgId id) { return "row " + std::to_string(id) + ": " + tr(id); }  // the language is the test's
@@ -55,7 +59,7 @@ TEST_P(FitTest, EveryTextFitsItsPlaceAtItsSmallestSizeAndNoLineStartsWithClosing
     const std::string texts[] = {tr(196), tr(197), tr(209), tr(235), tr(236), format_text(tr(224), "SDL2.dll"),
                                  format_text(tr(221), "music1.mp3"), format_text(tr(223), "Torvanel.exe")};
     for (const std::string& text : texts)
-        for (const std::string& line : wrap_text(ui, text, static_cast<int>(CONTENT_WIDTH), BODY))
+        for (const std::string& line : wrap(text, static_cast<int>(CONTENT_WIDTH), BODY))
             for (const char* mark : closing) EXPECT_NE(line.rfind(mark, 0), 0u) << line;
 }
 
@@ -90,7 +94,7 @@ TEST_P(FitTest, EveryMessageBreaksWhereMeasuringWholeCandidatesBreaksIt) {
     for (int size : {14, 18, 27, 36})
         for (int width = 90; width <= 1200; width += width < 700 ? 41 : 160)
             for (MsgId id = 0; id < MESSAGE_COUNT; ++id)
-                ASSERT_EQ(wrap_text(ui, tr(id), width, size), whole_candidate_wrap(ui, tr(id), width, size))
+                ASSERT_EQ(wrap(tr(id), width, size), whole_candidate_wrap(ui, tr(id), width, size))
                     << where(id) << " at " << size << " in " << width;
 }
 

@@ -3,7 +3,6 @@
 #include <cstdlib>
 
 #include "i18n/languages.h"
-#include "render/ui_batch.h"
 #include "tests/fuzz/fuzz_input.h"
 #include "text/paragraph.h"
 #include "text/text_render.h"
@@ -15,14 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t script = in.byte() % sizeof SCRIPTS;
     static TextSystem* systems[sizeof SCRIPTS];  // never destroyed, so their open fonts stay reachable to the end
     if (!systems[script]) text_init(*(systems[script] = new TextSystem), nullptr, SCRIPTS[script]);
-    UiContext ui;
-    ui.text = systems[script];
+    TextSystem& ts = *systems[script];
     const int width = in.byte() * 4;
     const int font_size = 6 + in.byte() % 40;
     const std::string text = in.rest();
     if (text.size() > 2048) return 0;  // longer texts only repeat what shorter ones reach
-    for (const std::string& line : wrap_text(ui, text, width, font_size))
-        if (line.empty() || (measure_text(*ui.text, line, font_size, false) > width && wrap_pieces(line).size() > 1))
+    const MeasureText measure = [&](const std::string& t) { return measure_text(ts, t, font_size, false); };
+    for (const std::string& line : wrap_text(text, width, measure, font_size))
+        if (line.empty() || (measure(line) > width && wrap_pieces(line).size() > 1))
             std::abort();
     return 0;
 }

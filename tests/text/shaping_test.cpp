@@ -43,7 +43,7 @@ TEST(Shaping, Utf8EncodedInOneToFourBytesAndBrokenUtf8Kept) {
     EXPECT_EQ(shape_text(std::string("x\0y", 3), N), std::string("x\0y", 3));
     const std::string R = "\xEF\xBF\xBD";  // U+FFFD
     const std::pair<std::string, std::string> rows[] = {{"\x80\xFE", R + R}, {"\xE4\xB8", R + R}, {"\xE4z", R + "z"},
-        {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"}, {"\xC2\x41", "\xC2\x81"}};  // low six bits of any following byte
+        {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"}, {"\xC2\x41", R + "A"}};  // a broken sequence: each byte alone
     for (ShapingMode mode : {A, D})
         for (const auto& r : rows) EXPECT_EQ(shape_text(r.first, mode), r.second) << "mode " << int(mode);
 }

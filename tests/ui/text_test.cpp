@@ -5,6 +5,7 @@
 #include "text/paragraph.h"
 #include "text/text_render.h"
 #include "text/text_system.h"
+#include "ui/paragraph.h"
 #include "ui/widgets.h"
 
 namespace {
@@ -21,6 +22,9 @@ struct RealFonts : ::testing::Test {
     }
     void TearDown() override { text_shutdown(ts); }
     int width(const std::string& s, int size = 18) { return ui_text_width(ui, s, size, false); }
+    Lines wrap(const std::string& text, int max_width) {
+        return wrap_text(text, max_width, paragraph_measure(ui, 18), 18);
+    }
 };
 
 TEST_F(RealFonts, ButtonLabelsShrinkToFitButNotBelowTenAndDisabledOnesHaveTheirOwnColour) {
@@ -56,7 +60,7 @@ TEST_F(RealFonts, LinesBreakWhereTheScriptAllowsAndAParagraphDrawsOneQuadPerLine
         {11, "日本Torvanel", "日本Torvanel", -1, {"日本", "Torvanel"}}};
     for (const auto& row : rows) {
         text_set_language(ts, row.language);
-        EXPECT_EQ(wrap_text(ui, row.text, width(row.fit) + row.extra, 18), row.want) << row.text << row.extra;
+        EXPECT_EQ(wrap(row.text, width(row.fit) + row.extra), row.want) << row.text << row.extra;
     }
 }
 
@@ -65,7 +69,7 @@ TEST_F(RealFonts, RememberedLinesFollowTheFontsInUse) {
     for (int i = 0; i < 30; ++i) text += " mm";
     const int max = width(text.substr(0, 29));  // ten words a line
     const Lines english = wrapped_lines(ui, text, max, 18);
-    EXPECT_EQ(english, wrap_text(ui, text, max, 18));
+    EXPECT_EQ(english, wrap(text, max));
     EXPECT_EQ(&wrapped_lines(ui, text, max, 18), &wrapped_lines(ui, text, max, 18));
     static const FontPair LIBERATION[1] = {{"/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
                                             "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf"}};
@@ -74,7 +78,7 @@ TEST_F(RealFonts, RememberedLinesFollowTheFontsInUse) {
     set_font_lists(&lists);
     text_set_language(ts, 10);
     set_font_lists(nullptr);
-    const Lines other = wrap_text(ui, text, max, 18);
+    const Lines other = wrap(text, max);
     if (other == english) GTEST_SKIP() << "no second font";
     EXPECT_EQ(wrapped_lines(ui, text, max, 18), other);
     for (int i = 0; i < 600; ++i) wrapped_lines(ui, std::to_string(i), max, 18);
