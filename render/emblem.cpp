@@ -104,6 +104,7 @@ void prepare(Painter& p, int n) {
 // of the colour planes (sample row i starts at i * samples). Returns the
 // number of groups.
 int search_road(Painter& p, int py) {
+    static_assert(FINE_BLOCK * 4 <= 2 * GROUP_LANES, "the kernels search up to 16 samples a row");
     const int block_row = (py / FINE_BLOCK) * p.blocks.per_row;
     int groups = 0;
     for (int px = 0; px < p.n; px += FINE_BLOCK) {
