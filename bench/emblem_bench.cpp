@@ -44,14 +44,26 @@ BENCHMARK(BM_emblem)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 // The same painter kept to SSE2, as on a CPU without AVX2.
 void BM_emblem_sse2(benchmark::State& state) {
     std::vector<uint8_t> pixels;
-    emblem_allow_wide_simd(false);
+    emblem_cap_level(EmblemLevel::SSE2);
     for (auto _ : state) {
         paint_emblem(EMBLEM_SIZE, pixels);
         benchmark::DoNotOptimize(pixels.data());
     }
-    emblem_allow_wide_simd(true);
+    emblem_cap_level(EmblemLevel::AVX2);
 }
 BENCHMARK(BM_emblem_sse2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// And kept to the portable kernels, as on a CPU other than x86-64.
+void BM_emblem_portable(benchmark::State& state) {
+    std::vector<uint8_t> pixels;
+    emblem_cap_level(EmblemLevel::PORTABLE);
+    for (auto _ : state) {
+        paint_emblem(EMBLEM_SIZE, pixels);
+        benchmark::DoNotOptimize(pixels.data());
+    }
+    emblem_cap_level(EmblemLevel::AVX2);
+}
+BENCHMARK(BM_emblem_portable)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 struct Timing {
     double cpu_seconds;

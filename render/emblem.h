@@ -13,9 +13,13 @@ void paint_emblem(int n, std::vector<uint8_t>& pixels);
 // Whether (x, y) falls on a lit window of the building with this left edge and top.
 bool window_lit(float left, float top, float x, float y, int seed);
 
-// Lets the painter use AVX2 where the CPU has it (the default) or keeps it
-// to SSE2; the bytes are the same either way (tests and benchmarks switch).
-void emblem_allow_wide_simd(bool allowed);
+// The instruction-set levels the painter's inner loops come in, lowest first.
+// The painter uses the highest one the build and the CPU offer; the bytes are
+// the same at every level.
+enum class EmblemLevel { PORTABLE, SSE2, AVX2 };
+// Keeps the painter at or below `highest` (tests and benchmarks compare the
+// levels; AVX2 gives the default back) and returns the level it now uses.
+EmblemLevel emblem_cap_level(EmblemLevel highest);
 
 // Where the painter finds the road for every sample of an n x n painting,
 // for checking its search: samples row-major, n*k a side (k = 4 from n = 128

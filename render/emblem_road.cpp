@@ -1,4 +1,4 @@
-// The emblem's road polyline and its nearest-segment search.
+// The emblem's road polyline and its candidate lists.
 #include "render/emblem_road.h"
 
 #include <algorithm>
@@ -44,14 +44,7 @@ const std::array<RoadPoint, ROAD_POINTS>& road_polyline() {
     return points;
 }
 
-float road_arc(int segment, float param) {
-    const auto& road = road_polyline();
-    const RoadPoint& a = road[segment];
-    const RoadPoint& b = road[segment + 1];
-    return a.s + (b.s - a.s) * param;
-}
-
-// [SECTION] Search
+// [SECTION] Candidate lists
 
 namespace {
 
@@ -59,9 +52,8 @@ namespace {
 // (a few ulps of 256), so a box holds every point the float projection onto
 // its segment can produce.
 constexpr float BOX_MARGIN = 1.0f / 64.0f;
-// The road changes nothing at D >= 28 (glow, asphalt and centre line all
-// weigh zero there, and sqrt(784) is exactly 28); a little more for rounding.
-constexpr double ROAD_REACH2 = 784.1;
+// The road changes nothing from ROAD_REACH2 on; a little more for rounding.
+constexpr double LIST_REACH2 = 784.1;
 // Pixel blocks with their own candidate lists: wide ones against all
 // segments, coarse ones against their wide block's list, fine ones against
 // their coarse block's. A segment that can be nearest somewhere in a block can
@@ -112,7 +104,7 @@ double segment_distance2(double x, double y, const RoadSegment& g) {
 }
 
 // Appends, in increasing order, the segments of `from` that can be nearest to
-// some point of the box while nearer than ROAD_REACH2. Distance to a segment
+// some point of the box while nearer than LIST_REACH2. Distance to a segment
 // is convex, so its worst case over the box is at a corner; a segment whose
 // box lies farther than the worst case of another one never wins there.
 void road_candidates(const Box& box, const std::array<RoadSegment, ROAD_SEGMENTS>& segments,
@@ -123,12 +115,12 @@ void road_candidates(const Box& box, const std::array<RoadSegment, ROAD_SEGMENTS
         lower[c] = box_distance2(box, segments[from[c]]);
         if (probe < 0 || lower[c] < lower[probe]) probe = static_cast<int>(c);
     }
-    if (probe < 0 || lower[probe] > ROAD_REACH2) return;
+    if (probe < 0 || lower[probe] > LIST_REACH2) return;
     double worst = 0;
     for (double px : {box.x0, box.x1})
         for (double py : {box.y0, box.y1})
             worst = std::max(worst, segment_distance2(px, py, segments[from[probe]]));
-    const double limit = std::min(worst * 1.001 + 0.01, ROAD_REACH2);
+    const double limit = std::min(worst * 1.001 + 0.01, LIST_REACH2);
     for (size_t c = 0; c < count; ++c)
         if (lower[c] <= limit) out.push_back(from[c]);
 }
@@ -247,7 +239,7 @@ void build_road_blocks(int n, float u, const std::array<RoadSegment, ROAD_SEGMEN
     for (int wy = 0; wy < n; wy += WIDE_BLOCK) {
         for (int wx = 0; wx < n; wx += WIDE_BLOCK) {
             const Box box = pixel_box(wx, wy, WIDE_BLOCK);
-            if (box_distance2(box, whole) > ROAD_REACH2) continue;
+            if (box_distance2(box, whole) > LIST_REACH2) continue;
             wide.clear();
             road_candidates(box, segments, all, ROAD_SEGMENTS, wide);
             if (wide.empty()) continue;
@@ -257,74 +249,3 @@ void build_road_blocks(int n, float u, const std::array<RoadSegment, ROAD_SEGMEN
         }
     }
 }
-
-#if TORVANEL_EMBLEM_SSE2
-void broadcast_segments(const std::array<RoadSegment, ROAD_SEGMENTS>& segments, RoadLanes& lanes) {
-    for (int i = 0; i < ROAD_SEGMENTS; ++i) {
-        const RoadSegment& g = segments[i];
-        lanes[i] = {_mm_set1_ps(g.ax), _mm_set1_ps(g.ay), _mm_set1_ps(g.dx), _mm_set1_ps(g.dy),
-                    _mm_set1_ps(g.len2)};
-    }
-}
-
-void nearest_road(const RoadLanes& segments, const uint8_t* list, const uint8_t* end,
-                  const float* xs4, float sample_y, RoadHits& out) {
-    const __m128 x = _mm_loadu_ps(xs4), y = _mm_set1_ps(sample_y);
-    const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
-    __m128 best = _mm_set1_ps(1e30f), best_param = zero;
-    __m128i best_segment = _mm_set1_epi32(-1);
-    for (const uint8_t* c = list; c != end; ++c) {
-        const SegmentLanes& g = segments[*c];
-        __m128 p = zero;
-        if (!(_mm_cvtss_f32(g.len2) <= 0.0f)) {
-            const __m128 num = _mm_add_ps(_mm_mul_ps(_mm_sub_ps(x, g.ax), g.dx),
-                                          _mm_mul_ps(_mm_sub_ps(y, g.ay), g.dy));
-            // max then min clamps like clampf; a -0 turned into +0 changes no
-            // sum, product or distance below.
-            p = _mm_min_ps(_mm_max_ps(_mm_div_ps(num, g.len2), zero), one);
-        }
-        const __m128 ex = _mm_sub_ps(x, _mm_add_ps(g.ax, _mm_mul_ps(g.dx, p)));
-        const __m128 ey = _mm_sub_ps(y, _mm_add_ps(g.ay, _mm_mul_ps(g.dy, p)));
-        const __m128 d2 = _mm_add_ps(_mm_mul_ps(ex, ex), _mm_mul_ps(ey, ey));
-        const __m128 nearer = _mm_cmplt_ps(d2, best);
-        best = _mm_or_ps(_mm_and_ps(nearer, d2), _mm_andnot_ps(nearer, best));
-        best_param = _mm_or_ps(_mm_and_ps(nearer, p), _mm_andnot_ps(nearer, best_param));
-        const __m128i take = _mm_castps_si128(nearer);
-        best_segment = _mm_or_si128(_mm_and_si128(take, _mm_set1_epi32(*c)),
-                                    _mm_andnot_si128(take, best_segment));
-    }
-    _mm_store_ps(out.d2, best);
-    _mm_store_ps(out.param, best_param);
-    _mm_store_si128(reinterpret_cast<__m128i*>(out.segment), best_segment);
-}
-#else
-
-void broadcast_segments(const std::array<RoadSegment, ROAD_SEGMENTS>& segments, RoadLanes& lanes) {
-    lanes = segments;
-}
-
-void nearest_road(const RoadLanes& segments, const uint8_t* list, const uint8_t* end,
-                  const float* xs4, float y, RoadHits& out) {
-    for (int j = 0; j < 4; ++j) {
-        out.d2[j] = 1e30f;
-        out.param[j] = 0.0f;
-        out.segment[j] = -1;
-    }
-    for (const uint8_t* c = list; c != end; ++c) {
-        const RoadSegment& g = segments[*c];
-        for (int j = 0; j < 4; ++j) {
-            const float x = xs4[j];
-            float p = g.len2 <= 0.0f
-                          ? 0.0f
-                          : clampf(((x - g.ax) * g.dx + (y - g.ay) * g.dy) / g.len2, 0.0f, 1.0f);
-            float ex = x - (g.ax + g.dx * p), ey = y - (g.ay + g.dy * p);
-            float d2 = ex * ex + ey * ey;
-            if (d2 < out.d2[j]) {
-                out.d2[j] = d2;
-                out.param[j] = p;
-                out.segment[j] = *c;
-            }
-        }
-    }
-}
-#endif

@@ -11,33 +11,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/emblem_road.h"
-
-// [SECTION] Colours
-
-struct Color {
-    float r, g, b;
-};
-
-inline float smooth(float e) {
-    e = clampf(e, 0.0f, 1.0f);
-    return e * e * (3.0f - 2.0f * e);
-}
-inline Color mix(const Color& c, const Color& t, float w) {
-    return {c.r + (t.r - c.r) * w, c.g + (t.g - c.g) * w, c.b + (t.b - c.b) * w};
-}
-
-#if TORVANEL_EMBLEM_SSE2
-inline __m128 smooth4(__m128 e) {
-    e = _mm_min_ps(_mm_set1_ps(1.0f), _mm_max_ps(_mm_setzero_ps(), e));  // as clampf
-    return _mm_mul_ps(_mm_mul_ps(e, e), _mm_sub_ps(_mm_set1_ps(3.0f), _mm_mul_ps(_mm_set1_ps(2.0f), e)));
-}
-inline void mix4(__m128& r, __m128& g, __m128& b, const Color& t, __m128 w) {
-    r = _mm_add_ps(r, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(t.r), r), w));
-    g = _mm_add_ps(g, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(t.g), g), w));
-    b = _mm_add_ps(b, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(t.b), b), w));
-}
-#endif
+#include "render/emblem_constants.h"
+#include "render/emblem_kernels.h"
 
 // [SECTION] Scene tables
 
@@ -78,7 +53,7 @@ struct EmblemScene {
 // both axes).
 void prepare_scene(EmblemScene& scene, const float* coord, int samples);
 
-// The scene colours of sample row qy into red, green and blue[0 .. samples - 1];
-// up to 7 values past the end may be written as well.
-void paint_scene_row(const EmblemScene& scene, const float* coord, int samples, int qy, float* red,
-                     float* green, float* blue);
+// The scene colours of sample row qy into red, green and blue[0 .. samples - 1],
+// the sun through `kernels`; up to 7 values past the end may be written as well.
+void paint_scene_row(const EmblemScene& scene, const EmblemKernels& kernels, const float* coord, int samples,
+                     int qy, float* red, float* green, float* blue);

@@ -1,4 +1,5 @@
-// The painter against the plain per-sample one, with and without AVX2 (also built into a binary without SSE2).
+// The painter against the plain per-sample one at every kernel level the build and the CPU offer (the
+// portable level also in a build that has no other).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,13 +10,25 @@
 
 namespace {
 
+const char* level_name(EmblemLevel level) {
+    switch (level) {
+        case EmblemLevel::PORTABLE: return "portable";
+        case EmblemLevel::SSE2: return "SSE2";
+        case EmblemLevel::AVX2: return "AVX2";
+    }
+    return "?";
+}
+
 // Bytes, then each sample's road hit: byte equality can hide a wrong tie between two equally
-// near segments (a bend's shared end). Once with AVX2 allowed (where the CPU has it), once kept to SSE2.
+// near segments (a bend's shared end).
 TEST(EmblemMatchesPlainPainter, SameBytesAndSameRoadSegmentDistanceAndArcPerSample) {
-    for (bool wide : {true, false}) {
-        emblem_allow_wide_simd(wide);
+    std::vector<EmblemLevel> tested;
+    for (EmblemLevel cap : {EmblemLevel::AVX2, EmblemLevel::SSE2, EmblemLevel::PORTABLE}) {
+        const EmblemLevel level = emblem_cap_level(cap);
+        if (std::find(tested.begin(), tested.end(), level) != tested.end()) continue;
+        tested.push_back(level);
         for (int n : {16, 18, 100, 128, 129, 200, 256}) {
-            SCOPED_TRACE(testing::Message() << "size " << n << (wide ? ", AVX2 allowed" : ", kept to SSE2"));
+            SCOPED_TRACE(testing::Message() << "size " << n << ", " << level_name(level) << " kernels");
             std::vector<uint8_t> plain, fast(7, 0xAB);  // to be resized and cleared
             paint_emblem_reference(n, plain);
             paint_emblem(n, fast);
@@ -36,7 +49,16 @@ TEST(EmblemMatchesPlainPainter, SameBytesAndSameRoadSegmentDistanceAndArcPerSamp
             }
         }
     }
-    emblem_allow_wide_simd(true);
+    emblem_cap_level(EmblemLevel::AVX2);
+}
+
+// A cap is an upper bound: asking for a lower level never leaves a higher one in use.
+TEST(EmblemKernelLevel, CapNeverLeavesAHigherLevelInUse) {
+    for (EmblemLevel cap : {EmblemLevel::PORTABLE, EmblemLevel::SSE2, EmblemLevel::AVX2}) {
+        SCOPED_TRACE(level_name(cap));
+        EXPECT_LE(emblem_cap_level(cap), cap);
+    }
+    emblem_cap_level(EmblemLevel::AVX2);
 }
 
 }  // namespace
