@@ -7,6 +7,7 @@
 
 #include "app/automation.h"
 #include "app/setup_state.h"
+#include "platform/platform.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/portable.h"
 
@@ -24,8 +25,14 @@ TEST(Resources, IconManifestAndVersionAreInTheExe) {
     };
     EXPECT_EQ(resource(RT_GROUP_ICON, 1).size(), 6u + 7 * 14) << "the icon file's seven images (see the icon test)";
     const std::string manifest = resource(RT_MANIFEST, 1);
-    for (const char* part : {"=\"asInvoker\"", ">PerMonitorV2", ">UTF-8<", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
-        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+    const char* parts[] = {
+        "=\"asInvoker\"",
+        ">PerMonitorV2",
+        ">UTF-8<",
+        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+        "<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">true</longPathAware>",
+    };
+    for (const char* part : parts) EXPECT_NE(manifest.find(part), std::string::npos) << part;
     std::string version = resource(RT_VERSION, VS_VERSION_INFO);
     ASSERT_FALSE(version.empty());
     void* value = nullptr;
@@ -45,4 +52,30 @@ TEST(Environment, TheScreenshotPathArrivesAsUtf8AndTheShotLandsUnderANonAsciiNam
     save_screenshot(automation.shot_path.c_str(), 16, 8);  // the pixels: the wizard tests' screenshot test
     EXPECT_TRUE(fs::exists(fs::u8path(shot))) << automation.shot_path;
     fs::remove_all(fs::u8path(folder));
+}
+
+// The system's text for an error code, as FormatMessage gives it, without its line break.
+static std::string system_text(DWORD code) {
+    wchar_t* text = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string utf8 = text != nullptr ? fs::path(text).u8string() : std::string();
+    LocalFree(text);
+    while (!utf8.empty() && (utf8.back() == '\n' || utf8.back() == '\r' || utf8.back() == ' ')) utf8.pop_back();
+    return utf8;
+}
+
+// A drive that does not exist is named by the system's own text for a missing path (the runtime's error codes once
+// made it "File name too long"). Windows says the path is not found, Wine that the file is not.
+TEST(Folders, AMissingDriveGivesTheSystemsTextForAMissingPath) {
+    const DWORD drives = GetLogicalDrives();
+    char letter = 'Y';
+    while (letter > 'D' && (drives & (1u << (letter - 'A'))) != 0) --letter;
+    ASSERT_GT(letter, 'D') << "every drive letter is in use";
+    const std::string folder = std::string(1, letter) + ":/Local/Programs/Torvanel";
+    std::string error;
+
+    EXPECT_FALSE(create_folders(folder, error));
+
+    EXPECT_TRUE(error == system_text(ERROR_PATH_NOT_FOUND) || error == system_text(ERROR_FILE_NOT_FOUND)) << error;
 }

@@ -1,72 +1,14 @@
 #!/usr/bin/env bash
 # The Windows torvanel-setup.exe under Wine on Xvfb, beside the real SDL2 DLLs and a stand-in game: every page in four
 # languages equal to the Linux build's; an unattended installation into a profile folder with Polish, Cyrillic and
-# CJK letters, PowerShell's quotes and % & ^ !; the shortcut command lines; Finish starting the game; 144 DPI; no
-# SDL2.dll; no OpenGL 3.3. Run by scripts/test_wine_program, which prepares the arguments and WINEPREFIX:
+# CJK letters, PowerShell's quotes and % & ^ !; the shortcut command lines, run by the system's PowerShell only;
+# Finish starting the game; 144 DPI; no SDL2.dll; no OpenGL 3.3. Run by scripts/test_wine_program, which prepares the
+# arguments and WINEPREFIX (see tests/wine/lib.sh):
 #   program_test.sh <torvanel-setup.exe> <Windows DLL folder> <stand-in folder> <Linux torvanel-setup>
-# TORVANEL_WINE_LANGS="en ja" narrows the pages, TORVANEL_WINE_KEEP=1 keeps the work folder.
-set -euo pipefail
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-note() { echo "wine-program: $*"; }
-if [ -z "${TORVANEL_WINE_DISPLAY:-}" ]; then
-  TORVANEL_WINE_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1920x1200x24 -noreset" \
-    bash "$0" "$(realpath "$1")" "$(realpath "$2")" "$(realpath "$3")" "$(realpath "$4")"
-fi
-EXE=$1 DLLS=$2 STANDINS=$3 WINE=/usr/lib/wine/wine64 failures=0
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
-work=$(mktemp -d /tmp/torvanel-wine-XXXXXX)
-trap '"${WINE%64}server" -k 2>/dev/null || true
-  [ -z "${TORVANEL_WINE_KEEP:-}" ] && rm -rf "$work" || note "kept $work"' EXIT
-winpath() { printf 'Z:%s' "${1//\//\\}"; }  # the Unix root is Wine's drive Z:
-app=$work/app profile="$work/Łódź Ольга 山田 O’Brien ‘‚‛' %PATH% 100% R&D ^x!"
-mkdir -p "$app" "$work/bin" "$work/shots" "$work/linux" "$work/broken" "$work/nodll" "$profile/Local" \
-  "$profile/Desktop" "$profile/Roaming/Microsoft/Windows/Start Menu/Programs"
-cp "$EXE" "$app/torvanel-setup.exe"; cp "$4" "$app/torvanel-setup"; cp "$STANDINS/powershell.exe" "$work/bin/"
-cp "$DLLS/SDL2.dll" "$DLLS/SDL2_ttf.dll" "$STANDINS/Torvanel.exe" "$app/"
-# Music of 4 MiB and a bit each: the copy takes six frames, so frame 3 shows the Install page midway.
-for i in 1 2 3; do head -c $((4194304 + i * 1000)) /dev/zero | tr '\0' "$i" >"$app/music$i.mp3"; done
-printf 'Torvanel\r\n' >"$app/README.txt"; printf 'License\r\n' >"$app/LICENSE.txt"
+# TORVANEL_WINE_LANGS="en ja" narrows the pages.
+source "$(dirname "$0")/lib.sh"
 cp -l "$app"/* "$work/broken/"; rm "$work/broken/README.txt"
 cp "$EXE" "$work/nodll/torvanel-setup.exe"; cp "$DLLS/SDL2_ttf.dll" "$work/nodll/"
-P=$(winpath "$profile"); PROFILE_ENV=("LOCALAPPDATA=$P\\Local" "USERPROFILE=$P" "APPDATA=$P\\Roaming")
-cd "$work"
-xdotool mousemove 1 1  # off the centred window, where it would light a widget in Wine's pictures only
-
-# run_wine|run_linux <folder> <vars...>: the program in <folder> with the vars and profile strings, standard error in
-# wine.err|linux.err; returns the exit code (124 after a minute). Wine's through run_with.exe, which sets the profile
-# variables Wine would take from its own; Linux's in a folder where the Windows-style install folder is relative.
-run_wine() {
-  local exe; exe=$(winpath "$1/torvanel-setup.exe"); shift
-  timeout 60 env "$@" WINEPATH="$(winpath "$work/bin")" "$WINE" "$STANDINS/run_with.exe" "${PROFILE_ENV[@]}" -- \
-    "$exe" 2>"$work/wine.err"
-}
-run_linux() {
-  local folder=$1; shift
-  (cd "$work/linux" && timeout 60 env -i PATH=/usr/bin:/bin SDL_VIDEODRIVER=offscreen "${PROFILE_ENV[@]}" "$@" \
-    "$folder/torvanel-setup" 2>"$work/linux.err")
-}
-# shot <wine|linux> <name> <folder> <vars...>: a run that must end well, its screenshot in shots/<name>-<system>.bmp.
-shot() {
-  local system=$1 name=$2 folder=$3 rc=0 path="$work/shots/$2-$1.bmp"; shift 3
-  [ "$system" = linux ] || path=$(winpath "$path")
-  "run_$system" "$folder" ZR_SHOT="$path" "$@" || rc=$?
-  [ "$rc" = 0 ] || fail "$system $name ended with exit code $rc: $(tail -c 300 "$system.err")"
-}
-# same <name>: the Linux and the Wine screenshots are equal pixel for pixel.
-same() {
-  local n; n=$(compare -metric AE "shots/$1-linux.bmp" "shots/$1-wine.bmp" null: 2>&1 || true)
-  [ "$n" = 0 ] || fail "$1: $n pixels differ between Linux and Wine"
-}
-# poke <title> <code> <xdotool command...>: the window titled <title> of the program just started in the background
-# gets the command once a second until the program ends, with exit code <code>.
-poke() {
-  local pid=$! window rc=0
-  window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1) || true
-  [ -n "$window" ] || fail "no window titled $1 appeared"
-  for _ in {1..10}; do [ -n "$window" ] && kill -0 "$pid" 2>/dev/null || break
-    sleep 1; xdotool "$3" --window "$window" "${@:4}" 2>/dev/null || true; done
-  wait "$pid" || rc=$?; [ "$rc" = "$2" ] || fail "$1 ended with exit code $rc, not $2"
-}
 
 # [SECTION] every page in four languages, Wine against Linux, path lines included: page 3 on its third frame, while
 # the files are being copied; the failure page from a folder without README.txt.
@@ -81,21 +23,20 @@ done
 
 # [SECTION] an unattended installation into the profile (emptied of page 3's copies): every file byte for byte, the
 # picture the Linux build draws when opened on the Done page.
-installed="$profile/Local/Programs/Torvanel"; rm -rf "${installed%/*}"
+rm -rf "${installed%/*}"
 shot wine installed "$app" TORVANEL_STANDIN_RECORD="$(winpath "$work/powershell.txt")" ZR_LANG=en \
   ZR_SETUP_PAGE=3 ZR_FRAMES=40
 shot linux installed "$app" ZR_LANG=en ZR_SETUP_PAGE=4; same installed
-for f in Torvanel.exe SDL2.dll SDL2_ttf.dll music{1,2,3}.mp3 README.txt LICENSE.txt; do
-  cmp -s "$app/$f" "$installed/$f" || fail "$f was not installed byte for byte in $installed"; done
+installed_whole "unattended" "$installed"
 
-# [SECTION] the shortcut command lines, as the stand-in powershell.exe split them: one per shortcut, the paths in
-# '...' with each of PowerShell's five single quotes doubled.
-q() { sed "s/'/''/g; s/‘/‘‘/g; s/’/’’/g; s/‚/‚‚/g; s/‛/‛‛/g" <<<"$1"; }
+# [SECTION] the shortcut command lines, as the stand-in powershell.exe split them: one per shortcut, the links in the
+# user's folders, the paths in '...' with each of PowerShell's five single quotes doubled; only the system's
+# PowerShell ran, never one on PATH, in the current folder or beside setup.
 dir="$P\\Local/Programs/Torvanel"
-for link in "$P/Desktop" "$P\\Roaming/Microsoft/Windows/Start Menu/Programs"; do
+for link in "$P\\Desktop" "$P\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs"; do
   command="\$s=(New-Object -ComObject WScript.Shell).CreateShortcut('$(q "$link/Torvanel.lnk")'); \$s.TargetPath="
   command+="'$(q "$dir/Torvanel.exe")'; \$s.WorkingDirectory='$(q "$dir")'; \$s.Description='Torvanel'; \$s.Save()"
-  printf '%s\n' "program $(winpath "$work/bin/powershell.exe")" "argc 8" \
+  printf '%s\n' "program $SYSTEM_POWERSHELL_WIN" "argc 8" \
     "arg "{powershell,-NoProfile,-WindowStyle,Hidden,-ExecutionPolicy,Bypass,-Command} "arg $command" \
     "cwd $(winpath "$work")" "console-window no" end
 done >powershell-expected.txt
@@ -105,7 +46,7 @@ diff -u powershell-expected.txt powershell.txt >&2 ||
 # [SECTION] Finish, clicked where Next sits (it does nothing until the Done page is up), starts the installed game
 # in its folder. The record holds this run's shortcut commands too; the game's block is the one wanted.
 run_wine "$app" TORVANEL_STANDIN_RECORD="$(winpath "$work/game.txt")" ZR_LANG=en ZR_SETUP_PAGE=3 &
-poke "Torvanel Setup" 0 mousemove 862 559 click 1
+poke "Torvanel Setup" 0 10 mousemove 862 559 click 1
 for _ in $(seq 50); do grep -qs '^end$' game.txt && break; sleep 0.2; done
 diff -u <(printf '%s\n' "program $(winpath "$installed/Torvanel.exe")" "cwd $(winpath "$installed")" \
   "console-window no") <(awk '/^program .*Torvanel\.exe$/ { game = 1 } game && /^(program|cwd|console-window) /' \
@@ -130,7 +71,8 @@ grep -q 'err:module:import_dll Library SDL2.dll (which is needed by .*torvanel-s
   grep -q 'status c0000135' nodll.err && ! grep -qiE 'unhandled exception|page fault' nodll.err && [ "$rc" = 53 ] ||
   fail "without SDL2.dll: exit code $rc (53 wanted), Wine said: $(tail -c 300 nodll.err)"
 # No OpenGL 3.3: a message box titled Torvanel says so; once it is dismissed the exit code is 1.
-run_wine "$app" MESA_GL_VERSION_OVERRIDE=3.2 ZR_LANG=en & poke Torvanel 1 key Return
+run_wine "$app" MESA_GL_VERSION_OVERRIDE=3.2 ZR_LANG=en & poke Torvanel 1 10 key Return
 
+game_files_unchanged "the program run"
 [ "$failures" = 0 ] || { echo "wine-program: $failures failures" >&2; exit 1; }
-note "all passed"
+note "pages, installation, shortcuts, Finish, DPI and start-up failures: all passed"

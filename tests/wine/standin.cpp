@@ -1,11 +1,13 @@
 // A stand-in for a program the setup starts on Windows: built as a console powershell.exe (shortcuts) and as a GUI
 // Torvanel.exe (the installed game). It only appends one block per start to the UTF-8 file named by
 // TORVANEL_STANDIN_RECORD: "program <module path>", "argc <n>", "arg <each argument, as the C runtime and
-// PowerShell split them>", "cwd <working folder>", "console-window <yes|no>" and "end", a line each.
+// PowerShell split them>", "cwd <working folder>", "console-window <yes|no>" and "end", a line each. With
+// TORVANEL_STANDIN_SLEEP set it then sleeps that many seconds, as a PowerShell that hangs.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 static std::string utf8(const wchar_t* wide) {  // at most 3 bytes for each UTF-16 unit
@@ -29,5 +31,7 @@ int main() {
     block += "cwd " + utf8(cwd) + "\nconsole-window " + (GetConsoleWindow() != nullptr ? "yes" : "no") + "\nend\n";
     FILE* file = _wfopen(record, L"ab");  // several starts may append to one record
     if (file == nullptr || std::fputs(block.c_str(), file) < 0) return 3;
-    return std::fclose(file);
+    if (std::fclose(file) != 0) return 4;
+    if (const wchar_t* sleep = _wgetenv(L"TORVANEL_STANDIN_SLEEP")) Sleep(std::wcstoul(sleep, nullptr, 10) * 1000);
+    return 0;
 }
