@@ -32,8 +32,6 @@ class GlLoader : public testing::Test {
     GlApi saved_;
 };
 
-TEST_F(GlLoader, SucceedsWhenTheDriverHasEveryFunction) { EXPECT_TRUE(load_gl_api_with(lookup_unless_hidden)); }
-
 TEST_F(GlLoader, FailsWhenTheDriverLacksOneFunction) {
     g_hidden = {"glBlendFunc"};
     EXPECT_FALSE(load_gl_api_with(lookup_unless_hidden));

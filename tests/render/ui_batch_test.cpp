@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -234,12 +235,6 @@ TEST_F(UiOnGl, TextureMultipliesTheQuadsColour) {
         {"half red times orange", 205, 120, {128, 128, 0, 255}},
         {"half red times white", 235, 120, {128, 255, 255, 255}},
     });
-}
-
-TEST_F(UiOnGl, QuadWithoutATextureIsItsColourAlone) {
-    ui_quad(ui, 300, 100, 340, 140, 0, 0, 1, 1, {0.5f, 1, 1, 1}, 0);
-    ui_end_frame(ui);
-    expect_pixels({{"half red", 305, 120, {128, 255, 255, 255}}});
 }
 
 const char* const BROKEN_FRAGMENT_SHADER = "#version 330 core\nout vec4 c;\nvoid main(){ c = vec4(1.0) }\n";
