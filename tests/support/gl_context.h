@@ -1,5 +1,5 @@
-// One real OpenGL 3.3 core context per test process, in a hidden window: SDL's offscreen driver on Mesa's software
-// rasteriser (on Windows, where that driver has no GL, the display).
+// One real OpenGL 3.3 core context per test process, in a hidden window: SDL's offscreen driver on Mesa's
+// software rasteriser (on Windows, where that driver has no GL, the display).
 #pragma once
 
 struct SDL_Window;
@@ -8,4 +8,9 @@ struct SDL_Window;
 bool gl_test_context();
 // The hidden window of that context (null before gl_test_context succeeded).
 SDL_Window* gl_test_window();
-#define REQUIRE_GL() do { if (!gl_test_context()) GTEST_SKIP() << "no OpenGL 3.3"; } while (0)
+
+// Skips the test when no context can be had.
+#define REQUIRE_GL()                                                 \
+    do {                                                             \
+        if (!gl_test_context()) GTEST_SKIP() << "no OpenGL 3.3";     \
+    } while (0)

@@ -17,7 +17,8 @@ namespace fs = std::filesystem;
 static std::wstring widen(const std::string& utf8) { return fs::u8path(utf8).wstring(); }
 
 void set_env(const char* name, const char* value) {
-    const std::wstring wname = widen(name), wvalue = value ? widen(value) : std::wstring();
+    const std::wstring wname = widen(name);
+    const std::wstring wvalue = value ? widen(value) : std::wstring();
     _wputenv_s(wname.c_str(), wvalue.c_str());  // an empty value removes it from the C runtime
     SetEnvironmentVariableW(wname.c_str(), value ? wvalue.c_str() : nullptr);
 }
@@ -31,6 +32,8 @@ int open_file_count(const std::string& path) {
     return 0;
 }
 
+bool open_files_can_be_removed() { return false; }
+
 int run_program(const std::string& program, const std::vector<std::string>& args) {
     std::wstring line = L"\"" + widen(program) + L"\"";  // the runtime would join separate arguments with spaces
     for (const std::string& arg : args) line += L" \"" + widen(arg) + L"\"";
@@ -38,14 +41,23 @@ int run_program(const std::string& program, const std::vector<std::string>& args
     return static_cast<int>(_wspawnv(_P_WAIT, widen(program).c_str(), argv));
 }
 #else
-void set_env(const char* name, const char* value) { value ? setenv(name, value, 1) : unsetenv(name); }
+void set_env(const char* name, const char* value) {
+    if (value)
+        setenv(name, value, 1);
+    else
+        unsetenv(name);
+}
 
 int open_file_count(const std::string& path) {
     int count = 0;
     std::error_code error;
-    for (const auto& fd : fs::directory_iterator("/proc/self/fd")) count += fs::read_symlink(fd, error) == path;
+    for (const auto& fd : fs::directory_iterator("/proc/self/fd")) {
+        if (fs::read_symlink(fd, error) == path) ++count;
+    }
     return count;
 }
+
+bool open_files_can_be_removed() { return true; }
 
 int run_program(const std::string& program, const std::vector<std::string>& args) {
     std::string line = "'" + program + "'";

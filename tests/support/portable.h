@@ -13,3 +13,5 @@ std::string make_temp_dir(const std::string& prefix);
 int run_program(const std::string& program, const std::vector<std::string>& args);
 // How many of this process's open files are the file at path (Windows: 1 if one forbids deleting it, else 0).
 int open_file_count(const std::string& path);
+// Whether a file this process holds open may be removed (not on Windows, where the C runtime's files forbid it).
+bool open_files_can_be_removed();

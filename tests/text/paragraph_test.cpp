@@ -43,10 +43,18 @@ TEST(WrapText, LineBreaksFallAtSeparatorsAndBetweenIdeographsOnly) {
         EXPECT_EQ(wrap_by_bytes(row.text, row.max_width), row.lines) << row.what;
 }
 
+// A stray continuation byte or a cut-short lead is a character of its own, so the space after it still
+// separates two words.
 TEST(WrapText, MalformedByteNeverSwallowsTheSpaceAfterIt) {
-    // A stray continuation byte or a cut-short lead is a character of its own,
-    // so the space after it still separates two words.
-    EXPECT_EQ(wrap_by_bytes("a\x80 b", 3), Lines({"a\x80", "b"}));
-    EXPECT_EQ(wrap_by_bytes("a\xF0 b", 3), Lines({"a\xF0", "b"}));
-    EXPECT_EQ(wrap_by_bytes("\xE6\x97 b", 3), Lines({"\xE6\x97", "b"}));
+    const struct {
+        const char* what;
+        std::string text;
+        Lines lines;
+    } rows[] = {
+        {"a stray continuation byte", "a\x80 b", {"a\x80", "b"}},
+        {"a four-byte lead alone", "a\xF0 b", {"a\xF0", "b"}},
+        {"a three-byte sequence cut short", "\xE6\x97 b", {"\xE6\x97", "b"}},
+    };
+    const int max_width = 3;  // either word fits; both with the space between them do not
+    for (const auto& row : rows) EXPECT_EQ(wrap_by_bytes(row.text, max_width), row.lines) << row.what;
 }

@@ -1,67 +1,259 @@
-// Shaping as code points: Arabic joining and line order, the Devanagari vowel sign I, broken UTF-8.
+// Shaping as code points: Arabic joining forms, ligatures and right-to-left order, the Devanagari vowel
+// sign I, and what happens to broken UTF-8. Every expected line is in visual order, leftmost first.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
+#include <vector>
+
 #include "text/shaping.h"
+#include "text/utf8.h"
 
 namespace {
-using Cps = std::vector<uint32_t>;
-constexpr ShapingMode A = ShapingMode::Arabic, D = ShapingMode::Devanagari, N = ShapingMode::None;
-constexpr uint32_t B = 0x628;  // beh, a dual-joining letter
-}  // namespace
 
-TEST(Shaping, ExamplesBitForBit) {
-    const struct { ShapingMode mode; Cps in, out; } rows[] = {  // out empty: the input comes back unchanged
-        {A, {B}, {0xFE8F}}, {A, {B, B}, {0xFE90, 0xFE91}}, {A, {B, B, B}, {0xFE90, 0xFE92, 0xFE91}},
-        {A, {0x645, 0x631, 0x62D, 0x628, 0x627}, {0xFE8E, 0xFE92, 0xFEA3, 0xFEAE, 0xFEE3}}, {A, {}, {}},
-        {A, {B, 0x621, B}, {0xFE8F, 0xFE80, 0xFE8F}}, {A, {B, 0x627, B}, {0xFE8F, 0xFE8E, 0xFE91}},
-        {A, {B, 0x651}, {0x651, 0xFE8F}}, {A, {0x644, 0x627}, {0xFEFB}},
-        {A, {B, 0x64B, 0x670, B}, {0xFE90, 0x670, 0x64B, 0xFE91}}, {A, {B, 0x67E, B}, {0xFE8F, 0x67E, 0xFE8F}},
-        {A, {B, 0x640, B}, {0xFE8F, 0x640, 0xFE8F}}, {A, {B, 0x644, 0x625}, {0xFEFA, 0xFE91}},
-        {A, {0x644, 0x627, B}, {0xFE8F, 0xFEFB}}, {A, {0x644, 0x64E, 0x627}, {0xFE8E, 0x64E, 0xFEDF}},  // no ligature
-        {A, {'a', 'b', 'c', ' ', B, B, ' ', '1', '2'}, {'1', '2', ' ', 0xFE90, 0xFE91, ' ', 'a', 'b', 'c'}},
-        {A, {B, ' ', 'h', 'i', ' ', 'y', 'o'}, {'h', 'i', ' ', 'y', 'o', ' ', 0xFE8F}}, {A, {'[', 'F', '5', ']'}, {}},
-        {A, {'(', B, ')'}, {'(', 0xFE8F, ')'}}, {A, {0xAB, B, 0xBB}, {0xAB, 0xFE8F, 0xBB}},
-        {A, {'[', B, ']', '{', B, '}'}, {'{', 0xFE8F, '}', '[', 0xFE8F, ']'}},
-        // A closing bracket follows its opening partner's side; an unpaired one its neighbours.
-        {A, {B, ' ', '[', 'F', '5', ']'}, {'[', 'F', '5', ']', ' ', 0xFE8F}},
-        {A, {B, ' ', '(', 'a', '[', 'b', ']', ')'}, {'(', 'a', '[', 'b', ']', ')', ' ', 0xFE8F}},
-        {A, {B, ' ', 'a', ']', ' ', B}, {0xFE8F, ' ', '[', 'a', ' ', 0xFE8F}},
-        {A, {'"', B, '"', 0x201C, B, 0x201D}, {0x201D, 0xFE8F, 0x201C, '"', 0xFE8F, '"'}},  // not paired brackets
-        {A, {'(', '-'}, {'-', ')'}},  // no strong character: right to left
-        {D, {0x915, 0x93F}, {0x93F, 0x915}}, {D, {0x915, 0x93C, 0x93F}, {0x93F, 0x915, 0x93C}},
-        {D, {0x938, 0x94D, 0x925, 0x93F}, {0x938, 0x94D, 0x93F, 0x925}}, {D, {0x93F, 0x915}, {}},
-        {D, {0x939, 0x93F, 0x928, 0x94D, 0x926, 0x940}, {0x93F, 0x939, 0x928, 0x94D, 0x926, 0x940}},
-        {D, {0x905, 0x93F}, {}}, {D, {B, B, '('}, {}}, {N, {B, B, '(', 0x915, 0x93F}, {}}};
-    for (const auto& r : rows)
-        EXPECT_EQ(shape_text(encode_utf8(r.in), r.mode), encode_utf8(r.out.empty() ? r.in : r.out)) << &r - rows;
+using CodePoints = std::vector<uint32_t>;
+
+// [SECTION] Code points, as Unicode names them
+
+// Arabic letters; beh joins on both sides, alef and reh only to the letter before them, hamza to neither.
+constexpr uint32_t HAMZA = 0x621;
+constexpr uint32_t ALEF_MADDA = 0x622;
+constexpr uint32_t ALEF_HAMZA_ABOVE = 0x623;
+constexpr uint32_t ALEF_HAMZA_BELOW = 0x625;
+constexpr uint32_t ALEF = 0x627;
+constexpr uint32_t BEH = 0x628;
+constexpr uint32_t HAH = 0x62D;
+constexpr uint32_t REH = 0x631;
+constexpr uint32_t GHAIN = 0x63A;
+constexpr uint32_t TATWEEL = 0x640;
+constexpr uint32_t FEH = 0x641;
+constexpr uint32_t LAM = 0x644;
+constexpr uint32_t MEEM = 0x645;
+constexpr uint32_t PEH = 0x67E;  // Persian, outside the letters the program forms
+// Arabic marks, drawn over or under the letter before them.
+constexpr uint32_t FATHATAN = 0x64B;
+constexpr uint32_t FATHA = 0x64E;
+constexpr uint32_t SHADDA = 0x651;
+constexpr uint32_t SUPERSCRIPT_ALEF = 0x670;
+
+// Their presentation forms (Arabic Presentation Forms-B).
+constexpr uint32_t HAMZA_ISOLATED = 0xFE80;
+constexpr uint32_t ALEF_FINAL = 0xFE8E;
+constexpr uint32_t BEH_ISOLATED = 0xFE8F;
+constexpr uint32_t BEH_FINAL = 0xFE90;
+constexpr uint32_t BEH_INITIAL = 0xFE91;
+constexpr uint32_t BEH_MEDIAL = 0xFE92;
+constexpr uint32_t HAH_INITIAL = 0xFEA3;
+constexpr uint32_t REH_FINAL = 0xFEAE;
+constexpr uint32_t LAM_INITIAL = 0xFEDF;
+constexpr uint32_t MEEM_INITIAL = 0xFEE3;
+constexpr uint32_t LAM_ALEF_MADDA_ISOLATED = 0xFEF5;  // the first of the lam-alef ligatures
+constexpr uint32_t LAM_ALEF_HAMZA_BELOW_FINAL = 0xFEFA;
+constexpr uint32_t LAM_ALEF_ISOLATED = 0xFEFB;
+
+// Quotation marks; the guillemets are mirrored in right-to-left text, the curly quotes are not.
+constexpr uint32_t LEFT_GUILLEMET = 0xAB;
+constexpr uint32_t RIGHT_GUILLEMET = 0xBB;
+constexpr uint32_t LEFT_QUOTE = 0x201C;
+constexpr uint32_t RIGHT_QUOTE = 0x201D;
+
+// Devanagari.
+constexpr uint32_t LETTER_A = 0x905;
+constexpr uint32_t KA = 0x915;
+constexpr uint32_t THA = 0x925;
+constexpr uint32_t DA = 0x926;
+constexpr uint32_t NA = 0x928;
+constexpr uint32_t SA = 0x938;
+constexpr uint32_t HA = 0x939;
+constexpr uint32_t NUKTA = 0x93C;
+constexpr uint32_t VOWEL_SIGN_I = 0x93F;
+constexpr uint32_t VOWEL_SIGN_II = 0x940;
+constexpr uint32_t VIRAMA = 0x94D;
+
+struct ShapingCase {
+    const char* what;
+    CodePoints logical;  // as stored, first written first
+    CodePoints visual;   // as drawn, leftmost first
+};
+
+void expect_shaped(ShapingMode mode, const std::vector<ShapingCase>& rows) {
+    for (const ShapingCase& row : rows)
+        EXPECT_EQ(shape_text(encode_utf8(row.logical), mode), encode_utf8(row.visual)) << row.what;
 }
 
-TEST(Shaping, Utf8EncodedInOneToFourBytesAndBrokenUtf8Kept) {
+// [SECTION] Arabic
+
+TEST(Shaping, ArabicLetterTakesTheFormOfItsPlaceInTheWord) {
+    expect_shaped(ShapingMode::Arabic, {
+        {"no text", {}, {}},
+        {"a letter alone", {BEH}, {BEH_ISOLATED}},
+        {"two letters", {BEH, BEH}, {BEH_FINAL, BEH_INITIAL}},
+        {"three letters", {BEH, BEH, BEH}, {BEH_FINAL, BEH_MEDIAL, BEH_INITIAL}},
+        {"marhaba", {MEEM, REH, HAH, BEH, ALEF}, {ALEF_FINAL, BEH_MEDIAL, HAH_INITIAL, REH_FINAL, MEEM_INITIAL}},
+    });
+}
+
+TEST(Shaping, ArabicLetterThatJoinsOneSideOrNoneBreaksTheWord) {
+    expect_shaped(ShapingMode::Arabic, {
+        {"hamza joins neither side", {BEH, HAMZA, BEH}, {BEH_ISOLATED, HAMZA_ISOLATED, BEH_ISOLATED}},
+        {"alef joins only the letter before it", {BEH, ALEF, BEH}, {BEH_ISOLATED, ALEF_FINAL, BEH_INITIAL}},
+        {"a letter the program does not form", {BEH, PEH, BEH}, {BEH_ISOLATED, PEH, BEH_ISOLATED}},
+        {"tatweel, which the program does not form", {BEH, TATWEEL, BEH}, {BEH_ISOLATED, TATWEEL, BEH_ISOLATED}},
+    });
+}
+
+TEST(Shaping, ArabicMarkStaysWithItsLetterAndIsPassedOverByJoining) {
+    expect_shaped(ShapingMode::Arabic, {
+        {"a mark on a letter alone", {BEH, SHADDA}, {SHADDA, BEH_ISOLATED}},
+        {"two marks between joined letters", {BEH, FATHATAN, SUPERSCRIPT_ALEF, BEH},
+         {BEH_FINAL, SUPERSCRIPT_ALEF, FATHATAN, BEH_INITIAL}},
+    });
+}
+
+TEST(Shaping, LamFollowedByAlefBecomesOneLigature) {
+    expect_shaped(ShapingMode::Arabic, {
+        {"alone", {LAM, ALEF}, {LAM_ALEF_ISOLATED}},
+        {"joined to the letter before", {BEH, LAM, ALEF_HAMZA_BELOW}, {LAM_ALEF_HAMZA_BELOW_FINAL, BEH_INITIAL}},
+        {"never to the letter after", {LAM, ALEF, BEH}, {BEH_ISOLATED, LAM_ALEF_ISOLATED}},
+        {"not with a mark between them", {LAM, FATHA, ALEF}, {ALEF_FINAL, FATHA, LAM_INITIAL}},
+    });
+}
+
+TEST(Shaping, ArabicLineRunsRightToLeftAndLatinRunsKeepTheirOrder) {
+    expect_shaped(ShapingMode::Arabic, {
+        {"Latin, Arabic and digits", {'a', 'b', 'c', ' ', BEH, BEH, ' ', '1', '2'},
+         {'1', '2', ' ', BEH_FINAL, BEH_INITIAL, ' ', 'a', 'b', 'c'}},
+        {"a space between Latin words stays between them", {BEH, ' ', 'h', 'i', ' ', 'y', 'o'},
+         {'h', 'i', ' ', 'y', 'o', ' ', BEH_ISOLATED}},
+        {"a line without Arabic", {'[', 'F', '5', ']'}, {'[', 'F', '5', ']'}},
+        {"no letter or digit at all: right to left", {'(', '-'}, {'-', ')'}},
+    });
+}
+
+TEST(Shaping, BracketInRightToLeftTextIsMirrored) {
+    expect_shaped(ShapingMode::Arabic, {
+        {"parentheses", {'(', BEH, ')'}, {'(', BEH_ISOLATED, ')'}},
+        {"guillemets", {LEFT_GUILLEMET, BEH, RIGHT_GUILLEMET}, {LEFT_GUILLEMET, BEH_ISOLATED, RIGHT_GUILLEMET}},
+        {"two pairs", {'[', BEH, ']', '{', BEH, '}'}, {'{', BEH_ISOLATED, '}', '[', BEH_ISOLATED, ']'}},
+        {"curly and straight quotes are not brackets", {'"', BEH, '"', LEFT_QUOTE, BEH, RIGHT_QUOTE},
+         {RIGHT_QUOTE, BEH_ISOLATED, LEFT_QUOTE, '"', BEH_ISOLATED, '"'}},
+    });
+}
+
+TEST(Shaping, ClosingBracketTakesItsOpeningPartnersSideOrElseItsNeighbours) {
+    expect_shaped(ShapingMode::Arabic, {
+        {"a pair around Latin", {BEH, ' ', '[', 'F', '5', ']'}, {'[', 'F', '5', ']', ' ', BEH_ISOLATED}},
+        {"nested pairs", {BEH, ' ', '(', 'a', '[', 'b', ']', ')'},
+         {'(', 'a', '[', 'b', ']', ')', ' ', BEH_ISOLATED}},
+        {"a closing bracket without a partner", {BEH, ' ', 'a', ']', ' ', BEH},
+         {BEH_ISOLATED, ' ', '[', 'a', ' ', BEH_ISOLATED}},
+    });
+}
+
+// [SECTION] Devanagari
+
+TEST(Shaping, DevanagariVowelSignIMovesBeforeTheConsonantItFollows) {
+    expect_shaped(ShapingMode::Devanagari, {
+        {"after a consonant", {KA, VOWEL_SIGN_I}, {VOWEL_SIGN_I, KA}},
+        {"after a consonant with a nukta", {KA, NUKTA, VOWEL_SIGN_I}, {VOWEL_SIGN_I, KA, NUKTA}},
+        {"after a conjunct: its last consonant only", {SA, VIRAMA, THA, VOWEL_SIGN_I},
+         {SA, VIRAMA, VOWEL_SIGN_I, THA}},
+        {"in a word", {HA, VOWEL_SIGN_I, NA, VIRAMA, DA, VOWEL_SIGN_II},
+         {VOWEL_SIGN_I, HA, NA, VIRAMA, DA, VOWEL_SIGN_II}},
+        {"at the start of the text", {VOWEL_SIGN_I, KA}, {VOWEL_SIGN_I, KA}},
+        {"after a vowel", {LETTER_A, VOWEL_SIGN_I}, {LETTER_A, VOWEL_SIGN_I}},
+    });
+}
+
+// [SECTION] Other scripts and broken text
+
+TEST(Shaping, EachModeLeavesTheOtherScriptsAlone) {
+    const CodePoints arabic_and_devanagari = {BEH, BEH, '(', KA, VOWEL_SIGN_I};
+    EXPECT_EQ(shape_text(encode_utf8(arabic_and_devanagari), ShapingMode::None), encode_utf8(arabic_and_devanagari));
+    const CodePoints arabic = {BEH, BEH, '('};
+    EXPECT_EQ(shape_text(encode_utf8(arabic), ShapingMode::Devanagari), encode_utf8(arabic));
+}
+
+TEST(Shaping, NoShapingPassesEveryByteThrough) {
+    const std::string texts[] = {
+        "\xE4",              // a lead alone
+        "\xFF\x80z",         // bytes no UTF-8 uses
+        "a\xC3",             // a sequence cut short
+        "\xD8\xA8\xD8\xA8",  // Arabic
+        std::string("x\0y", 3),
+    };
+    for (const std::string& text : texts) EXPECT_EQ(shape_text(text, ShapingMode::None), text);
+}
+
+TEST(Shaping, ShapingReplacesEachMalformedByteWithOneReplacementCharacter) {
+    const std::string R = encode_utf8({REPLACEMENT_CHARACTER});
+    const struct {
+        const char* what;
+        std::string text;
+        std::string shaped;
+    } rows[] = {
+        {"bytes that start nothing", "\x80\xFE", R + R},
+        {"a sequence cut short", "\xE4\xB8", R + R},
+        {"a lead before a letter", "\xE4z", R + "z"},
+        {"a lead before a letter that could continue it", "\xC2\x41", R + "A"},
+        {"a well-formed four-byte sequence is kept", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
+    };
+    for (ShapingMode mode : {ShapingMode::Arabic, ShapingMode::Devanagari}) {
+        for (const auto& row : rows)
+            EXPECT_EQ(shape_text(row.text, mode), row.shaped) << row.what << ", mode " << static_cast<int>(mode);
+    }
+}
+
+TEST(Shaping, EncodeUtf8JoinsEachCodePointInItsShortestForm) {
     EXPECT_EQ(encode_utf8({0x41, 0x7F, 0x80, 0x7FF, 0x800, 0xFFFF, 0x10000, 0x10FFFF}),
-              "A\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF");
-    for (const std::string s : {"\xE4", "\xFF\x80z", "a\xC3", "\xD8\xA8\xD8\xA8"}) EXPECT_EQ(shape_text(s, N), s);
-    EXPECT_EQ(shape_text(std::string("x\0y", 3), N), std::string("x\0y", 3));
-    const std::string R = "\xEF\xBF\xBD";  // U+FFFD
-    const std::pair<std::string, std::string> rows[] = {{"\x80\xFE", R + R}, {"\xE4\xB8", R + R}, {"\xE4z", R + "z"},
-        {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"}, {"\xC2\x41", R + "A"}};  // a broken sequence: each byte alone
-    for (ShapingMode mode : {A, D})
-        for (const auto& r : rows) EXPECT_EQ(shape_text(r.first, mode), r.second) << "mode " << int(mode);
+              "A\x7F"
+              "\xC2\x80\xDF\xBF"
+              "\xE0\xA0\x80\xEF\xBF\xBF"
+              "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF");
 }
 
-TEST(Shaping, ArabicTablesFollowPresentationFormsB) {
-    // Forms-B lists the letters back to back (4 forms per 'D' letter, 2 per 'R', 1 for hamza), then lam-alef.
-    uint32_t letter = 0x621, first = 0xFE80;
-    for (const ArabicForm& f : ARABIC_FORMS) {
-        const uint32_t n = f.type == 'D' ? 4 : f.type == 'R' ? 2 : 1;
-        EXPECT_EQ(f.type == 'U', letter == 0x621) << std::hex << letter;
-        EXPECT_EQ(Cps({f.letter, f.isolated, f.final_form, f.initial, f.medial}),
-                  Cps({letter, first, first + (n > 1), first + (n == 4) * 2, first + n - 1}));
-        letter = letter == 0x63A ? 0x641 : letter + 1;
-        first += n;
-    }
-    const uint32_t alefs[] = {0x622, 0x623, 0x625, 0x627};
-    for (const LamAlef& l : LAM_ALEF_LIGATURES) {
-        EXPECT_EQ(Cps({l.alef, l.isolated, l.final_form}), Cps({alefs[&l - LAM_ALEF_LIGATURES], first, first + 1}));
-        first += 2;
+// [SECTION] The letter tables
+
+// Forms-B lists the letters in code point order (U+0621 to U+063A, then U+0641 to U+064A) with as many
+// forms as each joins sides: one for hamza (isolated), two for a letter joining the one before it
+// (isolated, final), four for a letter joining both (isolated, final, initial, medial).
+uint32_t form_count(char joining_type) {
+    switch (joining_type) {
+        case 'D': return 4;
+        case 'R': return 2;
+        default: return 1;
     }
 }
+
+TEST(ShapingTables, ArabicFormsFollowPresentationFormsB) {
+    uint32_t letter = HAMZA;
+    uint32_t isolated = HAMZA_ISOLATED;
+    for (const ArabicForm& form : ARABIC_FORMS) {
+        SCOPED_TRACE(testing::Message() << std::hex << "U+" << letter);
+        const uint32_t count = form_count(form.type);
+        EXPECT_EQ(form.letter, letter);
+        EXPECT_EQ(form.type == 'U', letter == HAMZA);
+        EXPECT_EQ(form.isolated, isolated);
+        EXPECT_EQ(form.final_form, count >= 2 ? isolated + 1 : isolated);
+        EXPECT_EQ(form.initial, count == 4 ? isolated + 2 : isolated);
+        EXPECT_EQ(form.medial, isolated + count - 1);
+        letter = letter == GHAIN ? FEH : letter + 1;
+        isolated += count;
+    }
+    EXPECT_EQ(isolated, LAM_ALEF_MADDA_ISOLATED);  // the ligatures follow the last letter
+}
+
+TEST(ShapingTables, LamAlefLigaturesFollowPresentationFormsB) {
+    const uint32_t alefs[] = {ALEF_MADDA, ALEF_HAMZA_ABOVE, ALEF_HAMZA_BELOW, ALEF};
+    ASSERT_EQ(std::size(LAM_ALEF_LIGATURES), std::size(alefs));
+    uint32_t isolated = LAM_ALEF_MADDA_ISOLATED;
+    for (size_t i = 0; i < std::size(alefs); ++i) {
+        SCOPED_TRACE(testing::Message() << std::hex << "U+" << alefs[i]);
+        EXPECT_EQ(LAM_ALEF_LIGATURES[i].alef, alefs[i]);
+        EXPECT_EQ(LAM_ALEF_LIGATURES[i].isolated, isolated);
+        EXPECT_EQ(LAM_ALEF_LIGATURES[i].final_form, isolated + 1);
+        isolated += 2;
+    }
+}
+
+}  // namespace
