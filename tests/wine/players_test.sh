@@ -16,14 +16,17 @@ same="$work/same/Programs/Torvanel"
 mkdir -p "$same"; cp -a "$app"/. "$same/"
 ln -sfn "$work" "$WINEPREFIX/dosdevices/d:"
 user_folder 'Local AppData' 'D:\same'
+PROFILE_ENV[0]='LOCALAPPDATA=D:\same'
 install drive-d "$same"
 heading_is drive-d done
 user_folder 'Local AppData' "$(winpath "$work/same")"
+PROFILE_ENV[0]="LOCALAPPDATA=$(winpath "$work/same")"
 install drive-z 'D:\same\Programs\Torvanel'
 heading_is drive-z done
 for f in "${GAME_FILES[@]}"; do cmp -s "$work/originals/$f" "$same/$f" || fail "second drive letter: $f changed"; done
 rm -f "$WINEPREFIX/dosdevices/d:"
 user_folder 'Local AppData' "$P\\Local"
+PROFILE_ENV[0]="LOCALAPPDATA=$P\\Local"
 
 # [SECTION] a Unix link planted in the install folder as music1.mp3: the link is replaced, what it points to is not
 # written (Wine deletes a link's target when asked to delete the link).
