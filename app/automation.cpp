@@ -26,10 +26,10 @@ void read_automation(Automation& automation, SetupState& state) {
         if (!parse_env_int(page, chosen)) chosen = 0;
         // After a failed game-file check only the pages that install nothing
         // may be pictured; any other keeps the failure page and its message.
-        const bool check_failed = state.page == 5 && !state.install_started;
-        if (!check_failed || chosen == 0 || chosen == 1) state.page = chosen;
+        const bool check_failed = state.page == PAGE_FAILED && !state.install_started;
+        if (!check_failed || chosen == PAGE_WELCOME || chosen == PAGE_LICENSE) state.page = chosen;
         state.license_accepted = true;  // the License page then shows Next enabled
-        if (state.page == 3) begin_install(state);
+        if (state.page == PAGE_INSTALL) begin_install(state);
     }
     const char* shot = environment_value("ZR_SHOT");  // UTF-8 on Windows too
     automation.has_shot = shot != nullptr;

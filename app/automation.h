@@ -1,5 +1,5 @@
-// Unattended runs: ZR_SETUP_PAGE opens a chosen page (3 begins an
-// installation at once), ZR_SHOT with ZR_FRAMES saves a 24-bit BMP of the
+// Unattended runs: ZR_SETUP_PAGE opens a chosen page (PAGE_INSTALL, 3, begins
+// an installation at once), ZR_SHOT with ZR_FRAMES saves a 24-bit BMP of the
 // window after a given frame and ends the program.
 #pragma once
 #include <cstdint>
@@ -18,9 +18,9 @@ struct Automation {
 // "text" is 0); false when the number does not fit an int32_t.
 bool parse_env_int(const char* text, int32_t& value);
 // Reads ZR_SETUP_PAGE, ZR_SHOT and ZR_FRAMES and applies the start page. After
-// a failed game-file check only pages 0 and 1 replace the failure page, so an
-// unattended run never installs a broken folder. A number beyond int counts
-// as none: page 0, and no picture.
+// a failed game-file check only the Welcome and License pages replace the
+// failure page, so an unattended run never installs a broken folder. A number
+// beyond int counts as none: the Welcome page, and no picture.
 void read_automation(Automation& automation, SetupState& state);
 // Counts a finished frame; takes the picture at shot_frame. True when it was taken.
 bool automation_after_frame(Automation& automation, int width, int height);

@@ -11,6 +11,17 @@
 
 #include "platform/platform.h"
 
+// The wizard's pages: the values SetupState::page takes, and the numbers
+// ZR_SETUP_PAGE asks for. The page stays a plain number, as automation may
+// ask for any (a number beyond the last shows an empty page).
+constexpr int32_t PAGE_WELCOME = 0;
+constexpr int32_t PAGE_LICENSE = 1;
+constexpr int32_t PAGE_LOCATION = 2;
+constexpr int32_t PAGE_INSTALL = 3;
+constexpr int32_t PAGE_DONE = 4;
+constexpr int32_t PAGE_FAILED = 5;  // an installation or the game-file check failed
+constexpr int32_t PAGE_COUNT = 6;
+
 enum InstallFileStatus : int32_t { Waiting = 0, Copying = 1, Done = 2 };
 
 struct InstallFile {
@@ -20,7 +31,7 @@ struct InstallFile {
 };
 
 struct SetupState {
-    int32_t page = 0;  // 0 Welcome, 1 License, 2 Location, 3 Install, 4 Done, 5 failure
+    int32_t page = PAGE_WELCOME;
     bool license_accepted = false;
     bool make_desktop_shortcut = true;
     bool make_start_menu_entry = true;
@@ -29,7 +40,7 @@ struct SetupState {
     int32_t candidate_index = 0;
     std::string source_dir;
     std::string install_dir;
-    std::string error_text;  // shown on page 5; lines separated by '\n'
+    std::string error_text;  // shown on PAGE_FAILED; lines separated by '\n'
     float license_scroll = 0.0f;
     bool install_started = false;
     bool install_finished = false;

@@ -6,17 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/wizard_layout.h"
 #include "i18n/catalogue.h"
 #include "i18n/languages.h"
+#include "i18n/messages.h"
 #include "render/gl_api.h"
 #include "platform/platform.h"
 
 namespace {
-
-constexpr int WINDOW_WIDTH = 960;
-constexpr int WINDOW_HEIGHT = 600;
-constexpr MsgId MSG_WINDOW_TITLE = 194;
-constexpr MsgId MSG_NO_OPENGL = 225;
 
 // Tests only: ZR_TEST_WINDOW_SIZE=<width>x<height> lifts the window's fixed
 // size after the first frame and resizes it, as a move to a monitor of
@@ -41,7 +38,7 @@ int fail_start(SDL_Window* window, SDL_GLContext context) {
 }  // namespace
 
 float ui_scale_for(int drawable_height) {
-    float scale = static_cast<float>(drawable_height) / 600.0f;
+    float scale = static_cast<float>(drawable_height) / static_cast<float>(WINDOW_HEIGHT);
     if (scale >= 2.0f) return 2.0f;
     if (scale <= 0.75f) return 0.75f;
     return scale;

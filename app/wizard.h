@@ -9,17 +9,11 @@
 #include "app/automation.h"
 #include "app/setup_state.h"
 #include "app/shell.h"
+#include "app/wizard_layout.h"
 #include "render/ui_batch.h"
 #include "text/text_system.h"
 
 struct SDL_Window;
-
-// Palette of the whole window.
-extern const UiColor COLOR_ACCENT;
-extern const UiColor COLOR_TEXT;
-extern const UiColor COLOR_MUTED;
-extern const UiColor COLOR_PANEL;
-extern const UiColor COLOR_ERROR;
 
 // Widget ids across frames.
 enum WidgetId : uint32_t {
@@ -35,11 +29,12 @@ struct WizardLayout {
     float line_step;  // L: line height of B plus 6 s
     UiRect panel;     // content panel
     UiRect content;   // C: content box inside the panel
+    UiRect back_button, cancel_button, primary_button;
 };
 WizardLayout wizard_layout(UiContext& ui, float s, int width, int height);
 
 // Draws the chrome, the page and the bottom buttons; runs the one clicked action.
-// Returns true when the frame is to end at once (Finish on page 4, Close on page 5).
+// Returns true when the frame is to end at once (Finish on the Done page, Close on the failure page).
 // `emblem` is the sidebar's texture (0 draws none).
 bool draw_frame(SetupState& state, UiContext& ui, TextSystem* text, SDL_Window* window,
                 float wheel, float s, int width, int height, bool& running, uint32_t emblem = 0);

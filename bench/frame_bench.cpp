@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr int PAGE_COUNT = 6;
 constexpr int BATCHES = 7;
 constexpr int WARM_FRAMES = 3;
 constexpr int WIDTH = 960;
@@ -58,11 +57,11 @@ void set_page(SetupState& state, int page) {
     state.progress_total = total + 2 * 1048576;
     state.progress_done = total / 3;
     state.current_file = 3;
-    state.install_started = page >= 3;
-    state.install_finished = page == 4;
-    state.error_text = page == 5 ? std::string("Setup could not find this file: music2.mp3\n\n") +
-                                       "Keep every file of the game together in one folder."
-                                 : "";
+    state.install_started = page >= PAGE_INSTALL;
+    state.install_finished = page == PAGE_DONE;
+    state.error_text = page == PAGE_FAILED ? std::string("Setup could not find this file: music2.mp3\n\n") +
+                                                 "Keep every file of the game together in one folder."
+                                           : "";
 }
 
 double median(std::vector<double> v) {
@@ -113,7 +112,7 @@ int main(int argc, char** argv) {
         set_language(lang);
         text_set_language(w.text, lang);
         std::printf("%-4s", language_info(lang).code);
-        for (int page = 0; page < PAGE_COUNT; ++page) {
+        for (int page = PAGE_WELCOME; page < PAGE_COUNT; ++page) {
             set_page(w.state, page);
             const double us = measure_page(w, frames);
             std::printf(" %8.1f", us);

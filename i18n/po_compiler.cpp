@@ -1,7 +1,9 @@
 // po_compiler: the build step that turns the catalogue's PO files, one per
 // language in column order (English first), into the constant table
-// MESSAGES as a C++ source file. Any fault in the files stops the build with
-// "file:line: reason" on stderr and exit code 1; nothing is written then.
+// MESSAGES as a C++ source file, after checking that every row the program
+// names (i18n/messages.h) is there with its English text. Any fault in the
+// files stops the build with "file:line: reason" on stderr and exit code 1;
+// nothing is written then.
 //
 //   po_compiler OUTPUT.cpp en.po pl.po ... hi.po
 //
@@ -19,6 +21,7 @@
 
 #include "i18n/catalogue.h"
 #include "i18n/languages.h"
+#include "i18n/messages.h"
 #include "text/utf8.h"
 
 // [SECTION] Reporting
@@ -293,6 +296,25 @@ static std::string checked_text(const PoFile& file, const PoEntry& e, const PoEn
     return text;
 }
 
+// [SECTION] The rows the program names
+
+// Every row that i18n/messages.h names must exist and still hold the English
+// text written beside its name: a renumbered or reworded row would otherwise
+// leave the program showing another text under the old name.
+static void check_named_rows(const PoFile& english, const std::vector<const PoEntry*>& rows) {
+    for (const NamedMessage& named : NAMED_MESSAGES) {
+        const std::string name = std::string(named.name) + " in i18n/messages.h";
+        if (named.row >= MESSAGE_COUNT || !rows[named.row])
+            fail(english.path, english.line_count,
+                 name + " names row " + std::to_string(named.row) + ", which the catalogue does not have");
+        const PoEntry& entry = *rows[named.row];
+        if (entry.id != named.english)
+            fail(english.path, entry.id_line,
+                 "row " + entry.context + " reads \"" + entry.id + "\" where " + name + " expects \"" + named.english +
+                     "\"");
+    }
+}
+
 // [SECTION] Writing the table
 
 // A C++ string literal for any bytes: printable ASCII stays readable, every
@@ -328,6 +350,7 @@ int main(int argc, char** argv) {
         files.push_back(read_po(argv[2 + l]));
         columns.push_back(index_rows(files.back()));
     }
+    check_named_rows(files[0], columns[0]);
 
     std::string out =
         "// Generated at build time by po_compiler from the catalogue's PO files;\n"

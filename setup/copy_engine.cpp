@@ -25,16 +25,11 @@
 #include <utility>
 
 #include "i18n/catalogue.h"
+#include "i18n/messages.h"
 #include "setup/game_files.h"
 #include "setup/paths.h"
 
 namespace {
-
-constexpr MsgId MSG_DISK_FULL = 221;      // "The disk is full or not writable while copying %s."
-constexpr MsgId MSG_NO_FOLDER = 222;      // "Could not create the folder:"
-constexpr MsgId MSG_CANNOT_WRITE = 223;   // "Could not write %s to:"
-constexpr MsgId MSG_KEEP_TOGETHER = 235;  // "Keep this setup program in the same folder as the game files ..."
-constexpr MsgId MSG_CLOSE_GAME = 236;     // "If the game is running, close it, press Back and then Install again."
 
 char g_copy_buffer[COPY_CHUNK_SIZE];
 
@@ -42,7 +37,7 @@ char g_copy_buffer[COPY_CHUNK_SIZE];
 
 void fail_install(SetupState& state, std::string text) {
     state.error_text = std::move(text);
-    state.page = 5;
+    state.page = PAGE_FAILED;
 }
 
 // "Could not write <name> to:", the folder, then the explanation after a blank line.
@@ -147,7 +142,7 @@ void begin_install(SetupState& state) {
     state.shortcuts_planned = (state.make_desktop_shortcut ? 1 : 0) + (state.make_start_menu_entry ? 1 : 0);
     state.progress_total =
         static_cast<uint64_t>(state.shortcuts_planned) * SHORTCUT_PROGRESS_BYTES + state.game_bytes;
-    state.page = 3;
+    state.page = PAGE_INSTALL;
 }
 
 void copy_step(SetupState& state) {
@@ -203,7 +198,7 @@ void reset_install(SetupState& state) {
     state.error_text.clear();
     state.progress_done = 0;
     state.current_file = 0;
-    state.page = 2;
+    state.page = PAGE_LOCATION;
 }
 
 float install_fraction(const SetupState& state) {

@@ -17,13 +17,13 @@ constexpr char PARTIAL_SUFFIX[] = ".partial";
 std::string partial_file_path(const std::string& install_dir, const std::string& name);
 
 // Creates install_dir, removes copies an earlier run left unfinished and
-// resets the progress (page 3), or explains the failure (page 5).
+// resets the progress (PAGE_INSTALL), or explains the failure (PAGE_FAILED).
 void begin_install(SetupState& state);
 // Copies at most COPY_BUDGET_PER_FRAME bytes in COPY_CHUNK_SIZE chunks.
 void copy_step(SetupState& state);
 // Closes both streams and removes the unfinished copy, if any (the program is closing).
 void discard_copy_in_progress(SetupState& state);
-// Back from a failed installation: closes both streams, every file Waiting, page 2.
+// Back from a failed installation: closes both streams, every file Waiting, PAGE_LOCATION.
 void reset_install(SetupState& state);
 // 1 once finished, else progress_done / progress_total (divisor 1 when 0).
 float install_fraction(const SetupState& state);

@@ -10,8 +10,8 @@ constexpr char START_MENU_PROGRAMS[] = "Microsoft/Windows/Start Menu/Programs";
 }  // namespace
 
 void run_install_work(SetupState& state) {
-    if (state.page == 3 && !state.install_finished) copy_step(state);
-    if (state.page == 3 && state.current_file >= state.files.size()) shortcut_step(state);
+    if (state.page == PAGE_INSTALL && !state.install_finished) copy_step(state);
+    if (state.page == PAGE_INSTALL && state.current_file >= state.files.size()) shortcut_step(state);
 }
 
 void shortcut_step(SetupState& state) {
@@ -24,7 +24,7 @@ void shortcut_step(SetupState& state) {
                         target, state.install_dir);
     } else {
         state.install_finished = true;
-        state.page = 4;
+        state.page = PAGE_DONE;
         return;
     }
     state.shortcuts_done += 1;

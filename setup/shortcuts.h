@@ -9,7 +9,7 @@
 // The installation work of one frame, before drawing: a copy step while the
 // Install page is up, then a shortcut step once every file is copied.
 void run_install_work(SetupState& state);
-// One shortcut per call while any is left; then install_finished and page 4.
+// One shortcut per call while any is left; then install_finished and PAGE_DONE.
 void shortcut_step(SetupState& state);
 // Hands the PowerShell command line that writes one .lnk file to the command runner.
 void create_shortcut(const std::string& link_path, const std::string& target_path,

@@ -13,7 +13,7 @@ constexpr size_t WRAP_CACHE_LIMIT = 256;
 }  // namespace
 
 MeasureText paragraph_measure(UiContext& ui, int size) {
-    return [&ui, size](const std::string& text) { return ui_text_width(ui, text, size, false); };
+    return [&ui, size](const std::string& text) { return ui_text_width(ui, text, size); };
 }
 
 const std::vector<std::string>& wrapped_lines(UiContext& ui, const std::string& text,
@@ -42,7 +42,7 @@ float draw_paragraph(UiContext& ui, float x, float y, const std::string& text, f
                      int size, float line_step, const UiColor& colour) {
     float cy = y;
     for (const std::string& line : wrapped_lines(ui, text, static_cast<int>(max_width), size)) {
-        ui_text(ui, x, cy, line, size, colour, 0, false);
+        ui_text(ui, x, cy, line, size, colour);
         cy += line_step;
     }
     return cy;

@@ -8,6 +8,7 @@
 
 #include "text/text_render.h"
 #include "text/text_system.h"
+#include "ui/palette.h"
 
 namespace {
 
@@ -19,27 +20,11 @@ constexpr float ANGLE_FULL = static_cast<float>(PI_D * 2.0);
 constexpr float ANGLE_DOWN = static_cast<float>(PI_D * 0.5);
 constexpr int CORNER_SEGMENTS = 6;
 
-constexpr UiColor FACE_PRIMARY = {0.8f, 0.58f, 0.2f, 1.0f};
-constexpr UiColor FACE_NORMAL = {0.3f, 0.26f, 0.22f, 1.0f};
-constexpr UiColor FACE_DISABLED = {0.28f, 0.28f, 0.29f, 1.0f};
-constexpr UiColor BUTTON_SHADOW = {0.0f, 0.0f, 0.0f, 0.35f};
-constexpr UiColor BORDER_PRIMARY = {1.0f, 0.86f, 0.46f, 1.0f};
-constexpr UiColor BORDER_NORMAL = {0.62f, 0.52f, 0.36f, 1.0f};
-constexpr UiColor LABEL_PRIMARY = {0.12f, 0.08f, 0.03f, 1.0f};
-constexpr UiColor LABEL_NORMAL = {0.96f, 0.92f, 0.82f, 1.0f};
-constexpr UiColor LABEL_DISABLED = {0.55f, 0.55f, 0.56f, 1.0f};
-constexpr UiColor MARK_PRIMARY = {0.12f, 0.09f, 0.06f, 1.0f};
-constexpr UiColor MARK_NORMAL = {0.96f, 0.92f, 0.82f, 1.0f};
-constexpr UiColor PROGRESS_FRAME = {0.0f, 0.0f, 0.0f, 0.5f};
-constexpr UiColor TEXT_TINT = {1.0f, 1.0f, 1.0f, 1.0f};
-
 constexpr float BUTTON_RADIUS = 6.0f;
 constexpr float BUTTON_SHADOW_OFFSET = 2.0f;
 constexpr float BUTTON_BORDER = 1.5f;
 constexpr float BUTTON_LABEL_INSET = 8.0f;
 constexpr int MIN_FITTED_SIZE = 10;
-constexpr float HOT_LIGHTEN = 0.14f;
-constexpr float HELD_DARKEN = 0.25f;
 constexpr float PROGRESS_RADIUS = 4.0f;
 constexpr float PROGRESS_BORDER = 1.0f;
 constexpr float HEADING_SIZE = 28.0f;
@@ -60,18 +45,13 @@ void sin_cos(float a, float* s, float* c) {
 #endif
 }
 
-UiColor shade(UiColor c, bool hot, bool held) {
-    if (hot) {
-        c.r = c.r + (1.0f - c.r) * HOT_LIGHTEN;
-        c.g = c.g + (1.0f - c.g) * HOT_LIGHTEN;
-        c.b = c.b + (1.0f - c.b) * HOT_LIGHTEN;
-    } else if (held) {
-        c.r = c.r + (0.0f - c.r) * HELD_DARKEN;
-        c.g = c.g + (0.0f - c.g) * HELD_DARKEN;
-        c.b = c.b + (0.0f - c.b) * HELD_DARKEN;
-    }
+UiColor shade(const UiColor& c, bool hot, bool held) {
+    if (hot) return mix_towards(c, 1.0f, HOT_LIGHTEN);
+    if (held) return mix_towards(c, 0.0f, HELD_DARKEN);
     return c;
 }
+
+bool is_bold(Weight weight) { return weight == Weight::Bold; }
 
 }  // namespace
 
@@ -157,42 +137,42 @@ void ui_round_rect(UiContext& ui, const UiRect& rc, float radius, const UiColor&
 
 // [SECTION] Text
 
-float ui_text(UiContext& ui, float x, float y, const std::string& text, int size,
-              const UiColor& c, int align, bool bold) {
+float ui_text(UiContext& ui, float x, float y, const std::string& text, int size, const UiColor& c,
+              Align align, Weight weight) {
     if (!ui.text || text.empty()) return 0.0f;
-    const TextTexture tex = render_text(*ui.text, text, size, ui_pack_color(c), bold);
+    const TextTexture tex = render_text(*ui.text, text, size, ui_pack_color(c), is_bold(weight));
     if (tex.texture == 0) return 0.0f;
     const float w = static_cast<float>(tex.width);
     float left = x;
-    if (align == 1) left = x - 0.5f * w;
-    else if (align == 2) left = x - w;
-    ui_quad(ui, left, y, left + w, y + static_cast<float>(tex.height), 0, 0, 1, 1, TEXT_TINT,
+    if (align == Align::Centre) left = x - 0.5f * w;
+    else if (align == Align::Right) left = x - w;
+    ui_quad(ui, left, y, left + w, y + static_cast<float>(tex.height), 0, 0, 1, 1, COLOR_TEXT_TINT,
             tex.texture);
     return w;
 }
 
-float ui_text_in_rect(UiContext& ui, const UiRect& r, const std::string& text, int size,
-                      const UiColor& c, int align, float inset, bool bold) {
-    const float line = static_cast<float>(ui_line_height(ui, size, bold));
+float ui_text_in_rect(UiContext& ui, const UiRect& r, const std::string& text, int size, const UiColor& c,
+                      Align align, float inset, Weight weight) {
+    const float line = static_cast<float>(ui_line_height(ui, size, weight));
     const float top = r.y + r.h * 0.5f - line * 0.5f;
     float anchor = r.x + r.w * 0.5f;
-    if (align == 0) anchor = r.x + inset;
-    else if (align == 2) anchor = r.x + r.w - inset;
-    return ui_text(ui, anchor, top, text, size, c, align, bold);
+    if (align == Align::Left) anchor = r.x + inset;
+    else if (align == Align::Right) anchor = r.x + r.w - inset;
+    return ui_text(ui, anchor, top, text, size, c, align, weight);
 }
 
-int ui_text_width(UiContext& ui, const std::string& text, int size, bool bold) {
-    return ui.text ? measure_text(*ui.text, text, size, bold) : 0;
+int ui_text_width(UiContext& ui, const std::string& text, int size, Weight weight) {
+    return ui.text ? measure_text(*ui.text, text, size, is_bold(weight)) : 0;
 }
 
-int ui_line_height(UiContext& ui, int size, bool bold) {
-    return ui.text ? line_skip(*ui.text, size, bold) : size;
+int ui_line_height(UiContext& ui, int size, Weight weight) {
+    return ui.text ? line_skip(*ui.text, size, is_bold(weight)) : size;
 }
 
-int ui_fit_font_size(UiContext& ui, const std::string& text, int size, float max_width, bool bold) {
+int ui_fit_font_size(UiContext& ui, const std::string& text, int size, float max_width, Weight weight) {
     if (size <= MIN_FITTED_SIZE) return size;
     for (;;) {
-        if (static_cast<float>(ui_text_width(ui, text, size, bold)) <= max_width) return size;
+        if (static_cast<float>(ui_text_width(ui, text, size, weight)) <= max_width) return size;
         --size;
         if (size == MIN_FITTED_SIZE) return size;
     }
@@ -200,8 +180,10 @@ int ui_fit_font_size(UiContext& ui, const std::string& text, int size, float max
 
 // [SECTION] Interactive widgets
 
-bool ui_button(UiContext& ui, uint32_t id, const UiRect& r, const std::string& label, bool enabled,
-               bool primary, int size, bool bold) {
+bool ui_button(UiContext& ui, uint32_t id, const UiRect& r, const std::string& label, int size,
+               WidgetFlags flags, Weight weight) {
+    const bool enabled = (flags & WIDGET_DISABLED) == 0;
+    const bool primary = (flags & WIDGET_PRIMARY) != 0;
     const UiInput& in = ui.input;
     bool clicked = in.released;
     bool hot = false, held = false;
@@ -209,7 +191,7 @@ bool ui_button(UiContext& ui, uint32_t id, const UiRect& r, const std::string& l
     if (!enabled) {
         clicked = false;
         if (in.released && ui.active_id == id) ui.active_id = 0;
-        face = FACE_DISABLED;
+        face = COLOR_FACE_DISABLED;
     } else {
         const bool hover = in.mouse_x >= r.x && in.mouse_y >= r.y && r.x + r.w > in.mouse_x &&
                            r.y + r.h > in.mouse_y;
@@ -228,27 +210,26 @@ bool ui_button(UiContext& ui, uint32_t id, const UiRect& r, const std::string& l
             hot = hover;
             clicked = false;
         }
-        face = primary ? FACE_PRIMARY : FACE_NORMAL;
+        face = primary ? COLOR_FACE_PRIMARY : COLOR_FACE_NORMAL;
     }
     face = shade(face, hot, held);
 
-    ui_round_rect(ui, {r.x, r.y + BUTTON_SHADOW_OFFSET, r.w, r.h}, BUTTON_RADIUS, BUTTON_SHADOW);
+    ui_round_rect(ui, {r.x, r.y + BUTTON_SHADOW_OFFSET, r.w, r.h}, BUTTON_RADIUS, COLOR_BUTTON_SHADOW);
     ui_round_rect(ui, r, BUTTON_RADIUS, face);
-    ui_outline(ui, r, BUTTON_BORDER, primary ? BORDER_PRIMARY : BORDER_NORMAL);
+    ui_outline(ui, r, BUTTON_BORDER, primary ? COLOR_BORDER_PRIMARY : COLOR_BORDER_NORMAL);
 
-    const UiColor label_colour = !enabled ? LABEL_DISABLED : primary ? LABEL_PRIMARY : LABEL_NORMAL;
+    const UiColor label_colour = !enabled ? COLOR_LABEL_DISABLED : primary ? COLOR_LABEL_PRIMARY : COLOR_LABEL_NORMAL;
     const float room = r.w - 2.0f * BUTTON_LABEL_INSET;
-    while (size > MIN_FITTED_SIZE &&
-           static_cast<float>(ui_text_width(ui, label, size, bold)) > room)
-        --size;
-    ui_text_in_rect(ui, r, label, size, label_colour, 1, BUTTON_LABEL_INSET, bold);
+    while (size > MIN_FITTED_SIZE && static_cast<float>(ui_text_width(ui, label, size, weight)) > room) --size;
+    ui_text_in_rect(ui, r, label, size, label_colour, Align::Centre, BUTTON_LABEL_INSET, weight);
     return clicked;
 }
 
-bool ui_checkbox(UiContext& ui, uint32_t id, const UiRect& r, const std::string& label,
-                 bool checked, bool primary, int size, float scale) {
-    const bool clicked = ui_button(ui, id, r, std::string(), true, primary, size, false);
-    const UiColor mark = primary ? MARK_PRIMARY : MARK_NORMAL;
+bool ui_checkbox(UiContext& ui, uint32_t id, const UiRect& r, const std::string& label, bool checked,
+                 int size, float scale, WidgetFlags flags) {
+    // A check box is never disabled: only its style is passed on.
+    const bool clicked = ui_button(ui, id, r, std::string(), size, flags & WIDGET_PRIMARY);
+    const UiColor mark = (flags & WIDGET_PRIMARY) != 0 ? COLOR_MARK_PRIMARY : COLOR_MARK_NORMAL;
     const float b = 14.0f * scale;
     const UiRect box = {r.x + b, r.y + (r.h - b) * 0.5f, b, b};
     ui_outline(ui, box, 1.5f * scale, mark);
@@ -256,7 +237,7 @@ bool ui_checkbox(UiContext& ui, uint32_t id, const UiRect& r, const std::string&
         const float inset = 3.0f * scale;
         ui_fill_rect(ui, {box.x + inset, box.y + inset, b - 6.0f * scale, b - 6.0f * scale}, mark);
     }
-    ui_text_in_rect(ui, r, label, size, mark, 0, 40.0f * scale, false);
+    ui_text_in_rect(ui, r, label, size, mark, Align::Left, 40.0f * scale);
     return clicked;
 }
 
@@ -267,13 +248,13 @@ void ui_progress(UiContext& ui, const UiRect& r, float f, const UiColor& fill,
         const float fill_w = f < 1.0f ? std::min(std::max(f * r.w, r.h), r.w) : r.w;
         ui_round_rect(ui, {r.x, r.y, fill_w, r.h}, PROGRESS_RADIUS, fill);
     }
-    ui_outline(ui, r, PROGRESS_BORDER, PROGRESS_FRAME);
+    ui_outline(ui, r, PROGRESS_BORDER, COLOR_PROGRESS_FRAME);
 }
 
 void ui_heading(UiContext& ui, const UiRect& content, float scale, const char* text,
                 const UiColor& c) {
     const std::string s = text ? text : "";
     const int size = static_cast<int>(HEADING_SIZE * scale);
-    const int fitted = ui_fit_font_size(ui, s, size, content.w, false);
-    ui_text(ui, content.x, content.y, s, fitted, c, 0, false);
+    const int fitted = ui_fit_font_size(ui, s, size, content.w);
+    ui_text(ui, content.x, content.y, s, fitted, c);
 }

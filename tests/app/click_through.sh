@@ -11,7 +11,8 @@ trap 'kill "${pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 mkdir "$work/app"; cp "$1" "$work/app/torvanel-setup"; "$2" "$work/app" 8192; cd "$work"
 env -u LOCALAPPDATA ZR_LANG=en ./app/torvanel-setup 2>stderr.txt & pid=$!
 window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Torvanel Setup$' | head -n 1)
-# Pause, then a point at scale 1: Next, "I allow these terms", Next, Install and, once all is done, Finish.
+# Pause, then a point at scale 1 (app/wizard_layout.h: PRIMARY_AT_SCALE_1, LICENSE_CHECK_BOX_AT_SCALE_1): Next,
+# "I allow these terms", Next, Install and, once all is done, Finish.
 for step in "1 862 559" "1 512 442" "1 862 559" "1 862 559" "3 862 559"; do
   set -- $step; sleep "$1"; xdotool mousemove --window "$window" "$2" "$3" sleep 0.3 click 1
 done

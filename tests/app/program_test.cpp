@@ -13,21 +13,36 @@
 #include <fstream>
 #include <thread>
 
+#include "app/setup_state.h"
+#include "app/wizard_layout.h"
 #include "tests/support/portable.h"
+#include "ui/palette.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 struct Rgb { float r, g, b; };
+constexpr Rgb rgb_of(const UiColor& c) { return {c.r, c.g, c.b}; }
 Rgb over(Rgb t, float a, Rgb u) { return {t.r * a + u.r * (1 - a), t.g * a + u.g * (1 - a), t.b * a + u.b * (1 - a)}; }
 // The window's vertical gradient, the panels laid over it and the colours drawn on them.
-Rgb background(int y) { return over({.05f, .04f, .03f}, (y + .5f) / 600, {.14f, .11f, .08f}); }
-Rgb panel(int y) { return over({0.11f, 0.09f, 0.07f}, 0.92f, background(y)); }
-Rgb well(int y) { return over({0.06f, 0.05f, 0.04f}, 0.9f, panel(y)); }
-constexpr Rgb ACCENT = {0.95f, 0.78f, 0.36f}, TEXT = {0.96f, 0.92f, 0.82f}, MUTED = {0.72f, 0.68f, 0.58f},
-              ERROR_RED = {0.95f, 0.45f, 0.40f}, PRIMARY_FACE = {0.8f, 0.58f, 0.2f}, NORMAL_FACE = {0.3f, 0.26f, 0.22f};
-constexpr int ROW_Y = 545, PRIMARY_X = 800, BACK_X = 290;  // probes of the bottom buttons
+Rgb background(int y) {
+    return over(rgb_of(COLOR_BACKGROUND_BOTTOM), (y + .5f) / WINDOW_HEIGHT, rgb_of(COLOR_BACKGROUND_TOP));
+}
+Rgb panel(int y) { return over(rgb_of(COLOR_PANEL), COLOR_PANEL.a, background(y)); }
+Rgb well(int y) { return over(rgb_of(COLOR_WELL), COLOR_WELL.a, panel(y)); }
+constexpr Rgb ACCENT = rgb_of(COLOR_ACCENT), TEXT = rgb_of(COLOR_TEXT), MUTED = rgb_of(COLOR_MUTED);
+constexpr Rgb ERROR_RED = rgb_of(COLOR_ERROR);
+constexpr Rgb PRIMARY_FACE = rgb_of(COLOR_FACE_PRIMARY), NORMAL_FACE = rgb_of(COLOR_FACE_NORMAL);
+// Probes of the bottom buttons: on the face, clear of the border and the label.
+constexpr int ROW_Y = static_cast<int>(FRAME_AT_SCALE_1.primary_button.y) + 7;
+constexpr int PRIMARY_X = static_cast<int>(FRAME_AT_SCALE_1.primary_button.x) + 8;
+constexpr int BACK_X = static_cast<int>(FRAME_AT_SCALE_1.back_button.x) + 12;
+
+// The variables that start the program on `page`, pictured after `frames` frames.
+std::string start_page(int page, int frames) {
+    return "ZR_SETUP_PAGE=" + std::to_string(page) + " ZR_FRAMES=" + std::to_string(frames);
+}
 
 // The pixel (x, y) has the colour; with x1 set, some pixel of the area up to (x1, y1) has it, or with `none` not one.
 struct Probe { int x, y; Rgb want; int x1 = 0, y1 = 0; bool none = false; };
@@ -140,19 +155,20 @@ TEST_F(SetupProgram, EveryPageAndHostileSettingsDrawWhatTheyMustAndKeepEveryGame
     const auto missing = [&] { fs::remove(app / "SDL2.dll"), sources.erase("SDL2.dll"); };
     const struct { std::function<void()> arrange; std::string vars; int step; Rgb heading; std::vector<Probe> probes; }
         rows[] = {
-        {{}, "ZR_SETUP_PAGE=0 ZR_FRAMES=2", 0, ACCENT, {primary, no_back, {310, 440, NORMAL_FACE}}},  // language
-        {{}, "ZR_SETUP_PAGE=1 ZR_FRAMES=2", 1, ACCENT, {primary, back, {306, 404, well(404)},  // licence box,
-                                                        {700, 442, PRIMARY_FACE}, {323, 442, {.12f, .09f, .06f}}}},
-        {{}, "ZR_SETUP_PAGE=2 ZR_FRAMES=2", 2, ACCENT, {primary, back, {898, 155, well(155)}}},  // the folder box
-        {{}, "ZR_SETUP_PAGE=3 ZR_FRAMES=1", 3, ACCENT, {no_primary, no_back, {310, 117, PRIMARY_FACE},  // progress
-                                                        {900, 117, {0.05f, 0.04f, 0.03f}}}},
-        {{}, "ZR_SETUP_PAGE=4 ZR_FRAMES=2", 4, ACCENT, {primary, {742, 200, NORMAL_FACE}, {900, 117, panel(117)}}},
-        {link, "ZR_SETUP_PAGE=3 ZR_FRAMES=30", 4, ACCENT, {}},
+        {{}, start_page(PAGE_WELCOME, 2), 0, ACCENT, {primary, no_back, {310, 440, NORMAL_FACE}}},  // language
+        {{}, start_page(PAGE_LICENSE, 2), 1, ACCENT, {primary, back, {306, 404, well(404)},  // licence box,
+                                                      {700, 442, PRIMARY_FACE},
+                                                      {323, 442, rgb_of(COLOR_MARK_PRIMARY)}}},
+        {{}, start_page(PAGE_LOCATION, 2), 2, ACCENT, {primary, back, {898, 155, well(155)}}},  // the folder box
+        {{}, start_page(PAGE_INSTALL, 1), 3, ACCENT, {no_primary, no_back, {310, 117, PRIMARY_FACE},  // progress
+                                                      {900, 117, rgb_of(COLOR_PROGRESS_TRACK)}}},
+        {{}, start_page(PAGE_DONE, 2), 4, ACCENT, {primary, {742, 200, NORMAL_FACE}, {900, 117, panel(117)}}},
+        {link, start_page(PAGE_INSTALL, 30), 4, ACCENT, {}},
         {{}, "ZR_SETUP_PAGE=4294967299 ZR_FRAMES=2", 0, ACCENT, {}},
-        {{}, "LOCALAPPDATA='" + deep + "' ZR_SETUP_PAGE=4 ZR_FRAMES=2", 4, ACCENT, path(ACCENT)},
-        {{}, "LOCALAPPDATA='" + refused + "' ZR_SETUP_PAGE=3 ZR_FRAMES=2", 4, ERROR_RED, path(TEXT)},
-        {missing, "LOCALAPPDATA=none ZR_SETUP_PAGE=3 ZR_FRAMES=2", 4, ERROR_RED, {no_back, message}},
-        {{}, "LOCALAPPDATA=none ZR_SETUP_PAGE=4 ZR_FRAMES=2", 4, ERROR_RED, {no_back, message}},
+        {{}, "LOCALAPPDATA='" + deep + "' " + start_page(PAGE_DONE, 2), 4, ACCENT, path(ACCENT)},
+        {{}, "LOCALAPPDATA='" + refused + "' " + start_page(PAGE_INSTALL, 2), 4, ERROR_RED, path(TEXT)},
+        {missing, "LOCALAPPDATA=none " + start_page(PAGE_INSTALL, 2), 4, ERROR_RED, {no_back, message}},
+        {{}, "LOCALAPPDATA=none " + start_page(PAGE_DONE, 2), 4, ERROR_RED, {no_back, message}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.vars.substr(row.vars.size() < 100 ? 0 : row.vars.rfind('\'') + 1));
@@ -171,7 +187,7 @@ TEST_F(SetupProgram, LanguageAndPictureSettings) {
     EXPECT_FALSE(fs::exists(dir / "shot.bmp"));
     EXPECT_EQ(run("ZR_SHOT=missing/shot.bmp ZR_FRAMES=1"), 0);
     EXPECT_FALSE(fs::exists(dir / "missing"));
-    const auto welcome = [&](const std::string& vars) { return shot(vars + " ZR_SETUP_PAGE=0 ZR_FRAMES=2").rgb; };
+    const auto welcome = [&](const std::string& vars) { return shot(vars + " " + start_page(PAGE_WELCOME, 2)).rgb; };
     const auto english = welcome("ZR_LANG=en"), german = welcome("ZR_LANG=de");
     ASSERT_FALSE(english == german);
     EXPECT_TRUE(welcome("ZR_LANG=xx LANG=de_DE.UTF-8") == english);
@@ -197,7 +213,7 @@ struct InterruptedProgram : SetupProgram {
     }
     // Starts an installation and sends `signal` while music1.mp3 is being copied; the exit status.
     int install_and_interrupt(int signal) {
-        const pid_t pid = start("LOCALAPPDATA=. ZR_SETUP_PAGE=3");
+        const pid_t pid = start("LOCALAPPDATA=. ZR_SETUP_PAGE=" + std::to_string(PAGE_INSTALL));
         bool seen = false;
         for (int i = 0; i < 20000 && !seen; ++i) {
             std::error_code error;
@@ -231,7 +247,7 @@ TEST_F(InterruptedProgram, TheNextInstallationRemovesWhatAKilledCopyLeftAndCompl
     expect_only_whole_files();
     ASSERT_TRUE(fs::exists(partial));
 
-    const Picture done = shot("LOCALAPPDATA=. ZR_SETUP_PAGE=3 ZR_FRAMES=400");
+    const Picture done = shot("LOCALAPPDATA=. " + start_page(PAGE_INSTALL, 400));
 
     expect_chrome(done, 4, ACCENT);
     EXPECT_FALSE(fs::exists(partial));
@@ -267,12 +283,13 @@ TEST_F(SetupProgram, AfterTheDrawableGrowsThePictureFillsItAtTheNewScale) {
         return std::abs(px[0] - want.r * 255) <= 3 && std::abs(px[1] - want.g * 255) <= 3 &&
                std::abs(px[2] - want.b * 255) <= 3;
     };
-    const Rgb top_background = over({.05f, .04f, .03f}, 5.5f / height, {.14f, .11f, .08f});
+    const Rgb top_background = over(rgb_of(COLOR_BACKGROUND_BOTTOM), 5.5f / height, rgb_of(COLOR_BACKGROUND_TOP));
 
     EXPECT_EQ(rgb->w, width);
     EXPECT_EQ(rgb->h, height);
     EXPECT_TRUE(looks(width - 10, 5, top_background)) << "the top right corner is not drawn";
-    EXPECT_TRUE(looks(PRIMARY_X * width / 960, ROW_Y * height / 600, PRIMARY_FACE)) << "Next is not at 1.25 times";
+    EXPECT_TRUE(looks(PRIMARY_X * width / WINDOW_WIDTH, ROW_Y * height / WINDOW_HEIGHT, PRIMARY_FACE))
+        << "Next is not at 1.25 times";
     EXPECT_FALSE(looks(PRIMARY_X, ROW_Y, PRIMARY_FACE)) << "Next is still at its place of scale 1";
     SDL_FreeSurface(rgb);
 }

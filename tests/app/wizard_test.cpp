@@ -7,6 +7,7 @@
 #include "app/wizard.h"
 #include "i18n/catalogue.h"
 #include "i18n/languages.h"
+#include "i18n/messages.h"
 #include "render/gl_api.h"
 #include "setup/command.h"
 #include "setup/paths.h"
@@ -18,7 +19,10 @@
 namespace {
 
 // Centres of the bottom buttons at scale 1.
-constexpr float BACK_X = 348, CANCEL_X = 710, PRIMARY_X = 862, BUTTON_Y = 559;
+constexpr float BACK_X = BACK_AT_SCALE_1.x, CANCEL_X = CANCEL_AT_SCALE_1.x, PRIMARY_X = PRIMARY_AT_SCALE_1.x;
+constexpr float BUTTON_Y = PRIMARY_AT_SCALE_1.y;
+// Automation may ask for any page number; one beyond the last shows an empty page.
+constexpr int NO_SUCH_PAGE = 9;
 
 std::vector<std::string> g_commands;  // what the wizard hands to the command layer
 
@@ -44,19 +48,30 @@ struct Wizard : ::testing::Test {
 // Next and Back keep the licence box, which gates Next. Cancel ends the run; Back leaves the failure page once
 // copying began; Finish unticked starts no game. Nothing begins installing.
 TEST_F(Wizard, BottomButtonsAndTheLicenceBox) {
-    const float BOX_X = 512, BOX_Y = 442;  // "I allow these terms"
-    const struct { float x, y; int page; bool accepted; } steps[] = {{PRIMARY_X, BUTTON_Y, 1, false},
-        {PRIMARY_X, BUTTON_Y, 1, false}, {BOX_X, BOX_Y, 1, true}, {BOX_X, BOX_Y, 1, false}, {BOX_X, BOX_Y, 1, true},
-        {PRIMARY_X, BUTTON_Y, 2, true}, {BACK_X, BUTTON_Y, 1, true}, {BACK_X, BUTTON_Y, 0, true},
-        {PRIMARY_X, BUTTON_Y, 1, true}, {PRIMARY_X, BUTTON_Y, 2, true}};
+    const float BOX_X = LICENSE_CHECK_BOX_AT_SCALE_1.x, BOX_Y = LICENSE_CHECK_BOX_AT_SCALE_1.y;
+    const struct { float x, y; int page; bool accepted; } steps[] = {
+        {PRIMARY_X, BUTTON_Y, PAGE_LICENSE, false},
+        {PRIMARY_X, BUTTON_Y, PAGE_LICENSE, false},
+        {BOX_X, BOX_Y, PAGE_LICENSE, true},
+        {BOX_X, BOX_Y, PAGE_LICENSE, false},
+        {BOX_X, BOX_Y, PAGE_LICENSE, true},
+        {PRIMARY_X, BUTTON_Y, PAGE_LOCATION, true},
+        {BACK_X, BUTTON_Y, PAGE_LICENSE, true},
+        {BACK_X, BUTTON_Y, PAGE_WELCOME, true},
+        {PRIMARY_X, BUTTON_Y, PAGE_LICENSE, true},
+        {PRIMARY_X, BUTTON_Y, PAGE_LOCATION, true}};
     for (const auto& s : steps) {
         EXPECT_FALSE(click(s.x, s.y));
         EXPECT_EQ(std::pair(state.page, state.license_accepted), std::pair(s.page, s.accepted)) << &s - steps;
     }
     set_command_runner([](const std::string& line) { g_commands.push_back(line); });
     const struct { int page; bool started, start_game; float x; int after; bool running, ended; } rows[] = {
-        {2, 0, 1, CANCEL_X, 2, 0, 0}, {4, 0, 0, PRIMARY_X, 4, 1, 1}, {5, 1, 1, BACK_X, 2, 1, 0},
-        {5, 0, 1, CANCEL_X, 5, 1, 0}, {5, 0, 1, PRIMARY_X, 5, 1, 1}, {9, 0, 1, PRIMARY_X, 9, 1, 0}};
+        {PAGE_LOCATION, 0, 1, CANCEL_X, PAGE_LOCATION, 0, 0},
+        {PAGE_DONE, 0, 0, PRIMARY_X, PAGE_DONE, 1, 1},
+        {PAGE_FAILED, 1, 1, BACK_X, PAGE_LOCATION, 1, 0},
+        {PAGE_FAILED, 0, 1, CANCEL_X, PAGE_FAILED, 1, 0},
+        {PAGE_FAILED, 0, 1, PRIMARY_X, PAGE_FAILED, 1, 1},
+        {NO_SUCH_PAGE, 0, 1, PRIMARY_X, NO_SUCH_PAGE, 1, 0}};
     for (const auto& row : rows) {
         SCOPED_TRACE("page " + std::to_string(row.page) + " at x " + std::to_string(row.x));
         state = SetupState();
@@ -73,7 +88,7 @@ TEST_F(Wizard, BottomButtonsAndTheLicenceBox) {
 TEST_F(Wizard, LocationAndDonePageControls) {
     set_env("LOCALAPPDATA", nullptr);
     build_install_candidates(state);
-    state.page = 2;
+    state.page = PAGE_LOCATION;
     const WizardLayout l = wizard_layout(ui, 1.0f, 960, 600);
     const float change_y = l.content.y + 56 + l.line_step + 50 + 19, desktop_y = change_y + 66;
     click(l.content.x + 150, change_y);
@@ -82,7 +97,7 @@ TEST_F(Wizard, LocationAndDonePageControls) {
     EXPECT_TRUE(!state.make_desktop_shortcut && state.make_start_menu_entry);
     click(l.content.x + 200, desktop_y + 48);
     EXPECT_FALSE(state.make_desktop_shortcut || state.make_start_menu_entry);
-    state.page = 4;  // the box sits below the two one-line paragraphs
+    state.page = PAGE_DONE;  // the box sits below the two one-line paragraphs
     click(l.content.x + 200, l.content.y + 60 + 2 * l.line_step + 34);
     EXPECT_FALSE(state.start_game_on_close);
 }
@@ -98,7 +113,7 @@ TEST_F(Wizard, LanguageButtonCyclesAndRetitlesTheWindow) {
         SDL_SetWindowTitle(window, "stale");
         click(l.content.x + 150, l.content.y + l.content.h - 80 + l.line_step);
         EXPECT_EQ(std::pair(int(current_language()), int(ts.language)), std::pair(press % 14, press % 14));
-        EXPECT_STREQ(SDL_GetWindowTitle(window), tr(194)) << "press " << press;
+        EXPECT_STREQ(SDL_GetWindowTitle(window), tr(MSG_WINDOW_TITLE)) << "press " << press;
     }
     SDL_DestroyWindow(window);
 }
@@ -108,9 +123,9 @@ TEST_F(Wizard, WheelScrollsTheLicenceOnlyInsideItsBoxAndClampsAndTheTextStaysIns
     TextSystem ts;
     ASSERT_TRUE(text_init(ts, nullptr)) << "needs a system font";
     ui.text = text = &ts;
-    state.page = 1;
+    state.page = PAGE_LICENSE;
     const WizardLayout l = wizard_layout(ui, 1.0f, 960, 600);
-    const UiRect R = {l.content.x, l.content.y + 76, l.content.w, l.content.h - 162};
+    const UiRect R = license_box(l.content, 1.0f);
     const float x = R.x + 100, y = R.y + 100, L = l.line_step;
     const struct { float x, y, wheel, scroll; } rows[] = {{x, R.y - 1, -3, 0}, {x, R.y + R.h, -3, 0},
         {x, y, -2, 2 * L}, {R.x + R.w, y, -4, 2 * L}, {x, y, 1, L}, {x, y, 3, 0}};

@@ -8,6 +8,7 @@
 
 #include "i18n/catalogue.h"
 #include "i18n/languages.h"
+#include "i18n/messages.h"
 #include "text/paragraph.h"
 #include "text/shaping.h"
 #include "text/text_render.h"
@@ -41,23 +42,39 @@ std::string where(MsgId id) { return "row " + std::to_string(id) + ": " + tr(id)
 // two ideographs or kana, so no comma or closing bracket may start a line of a paragraph.
 TEST_P(FitTest, EveryTextFitsItsPlaceAtItsSmallestSizeAndNoLineStartsWithClosingPunctuation) {
     const struct { int size, min; float width; std::vector<MsgId> ids; } rows[] = {
-        {BODY, 14, 140 - 16, {2, 3, 204, 211, 212, 213}}, {BODY, 14, WIDE_BUTTON_LABEL, {202}},
-        {28, 20, CONTENT_WIDTH, {195, 198, 200, 205, 208, 210}}, {BODY, BODY, 420 + BOX_LABEL, {231}},
-        {BODY, BODY, 380 + BOX_LABEL, {218, 219}}, {BODY, BODY, 460 + BOX_LABEL, {220}},
-        {BODY, BODY, 250 - 52 - 6, {213, 214, 215, 216, 217}}, {16, 16, 250 - 16, {230}},  // steps, subtitle
-        {BODY, BODY, 170 - 10, {232, 233, 234}}, {BODY, BODY, CONTENT_WIDTH, {31, 199, 201, 203, 206, 207, 209}}};
+        {BODY, 14, 140 - 16, {MSG_BACK, MSG_CLOSE, MSG_INSTALL, MSG_NEXT, MSG_CANCEL, MSG_FINISH}},
+        {BODY, 14, WIDE_BUTTON_LABEL, {MSG_CHANGE_LOCATION}},
+        {28, 20, CONTENT_WIDTH,
+         {MSG_WELCOME_HEADING, MSG_LICENSE_HEADING, MSG_LOCATION_HEADING, MSG_COPYING_HEADING, MSG_DONE_HEADING,
+          MSG_FAILED_HEADING}},
+        {BODY, BODY, 420 + BOX_LABEL, {MSG_I_ALLOW}},
+        {BODY, BODY, 380 + BOX_LABEL, {MSG_DESKTOP_SHORTCUT, MSG_START_MENU}},
+        {BODY, BODY, 460 + BOX_LABEL, {MSG_START_GAME}},
+        {BODY, BODY, 250 - 52 - 6,  // the steps
+         {MSG_STEP_WELCOME, MSG_STEP_LICENSE, MSG_STEP_LOCATION, MSG_STEP_INSTALL, MSG_FINISH}},
+        {16, 16, 250 - 16, {MSG_SETUP}},  // the subtitle
+        {BODY, BODY, 170 - 10, {MSG_STATUS_DONE, MSG_STATUS_COPYING, MSG_STATUS_WAITING}},
+        {BODY, BODY, CONTENT_WIDTH,
+         {MSG_LANGUAGE, MSG_LICENSE_NOTE, MSG_INSTALL_INTO, MSG_SPACE_NEEDED, MSG_CREATING_SHORTCUTS, MSG_FINISHING,
+          MSG_COPIED_TO}}};
     for (const auto& row : rows)
         for (MsgId id : row.ids) {
-            const std::string text = id == 203 ? format_text(tr(203), 152.6) : tr(id);
-            const int size = ui_fit_font_size(ui, text, row.size, row.width, false);
+            const std::string text = id == MSG_SPACE_NEEDED ? format_text(tr(MSG_SPACE_NEEDED), 152.6) : tr(id);
+            const int size = ui_fit_font_size(ui, text, row.size, row.width);
             EXPECT_GE(size, row.min) << where(id);
-            EXPECT_LE(ui_text_width(ui, text, size, false), row.width) << where(id);
+            EXPECT_LE(ui_text_width(ui, text, size), row.width) << where(id);
         }
     const std::string name = language_info(current_language()).native_name;  // on the language button
-    EXPECT_LE(ui_text_width(ui, name, BODY, false), WIDE_BUTTON_LABEL) << name;
+    EXPECT_LE(ui_text_width(ui, name, BODY), WIDE_BUTTON_LABEL) << name;
     const char* const closing[] = {"、", "。", "，", "：", "」", "』", "）", "！", "？", ",", ".", ":", ";", ")", "!", "?"};
-    const std::string texts[] = {tr(196), tr(197), tr(209), tr(235), tr(236), format_text(tr(224), "SDL2.dll"),
-                                 format_text(tr(221), "music1.mp3"), format_text(tr(223), "Torvanel.exe")};
+    const std::string texts[] = {tr(MSG_WELCOME_TEXT),
+                                 tr(MSG_WELCOME_HINT),
+                                 tr(MSG_COPIED_TO),
+                                 tr(MSG_KEEP_TOGETHER),
+                                 tr(MSG_CLOSE_GAME),
+                                 format_text(tr(MSG_FILES_MISSING), "SDL2.dll"),
+                                 format_text(tr(MSG_DISK_FULL), "music1.mp3"),
+                                 format_text(tr(MSG_CANNOT_WRITE), "Torvanel.exe")};
     for (const std::string& text : texts)
         for (const std::string& line : wrap(text, static_cast<int>(CONTENT_WIDTH), BODY))
             for (const char* mark : closing) EXPECT_NE(line.rfind(mark, 0), 0u) << line;
@@ -65,8 +82,8 @@ TEST_P(FitTest, EveryTextFitsItsPlaceAtItsSmallestSizeAndNoLineStartsWithClosing
 
 TEST_P(FitTest, EveryCharacterHasAGlyph) {  // where the language's font lacks one, the fallback font's
     TTF_Font *font = font_for(ts, BODY, false), *fallback = fallback_font_for(ts, BODY, false);
-    for (MsgId id = 0; id <= 236; ++id) {
-        if (id > 3 && id != 31 && (id < 194 || (id >= 226 && id <= 229))) continue;  // not the wizard's
+    for (const NamedMessage& message : NAMED_MESSAGES) {
+        const MsgId id = message.row;
         const std::string shaped = shape_text(tr(id), ts.shaping);
         char* cps = SDL_iconv_string("UTF-32LE", "UTF-8", shaped.c_str(), shaped.size() + 1);
         for (const uint32_t* cp = reinterpret_cast<const uint32_t*>(cps); *cp; ++cp)
@@ -82,7 +99,7 @@ std::vector<std::string> whole_candidate_wrap(UiContext& ui, const std::string& 
     for (const WrapPiece& piece : wrap_pieces(text)) {
         std::string& line = lines.back();
         const std::string candidate = line.empty() ? piece.text : line + (piece.space_before ? " " : "") + piece.text;
-        if (!line.empty() && ui_text_width(ui, candidate, size, false) > max_width) lines.push_back(piece.text);
+        if (!line.empty() && ui_text_width(ui, candidate, size) > max_width) lines.push_back(piece.text);
         else line = candidate;
     }
     if (lines.back().empty()) lines.pop_back();

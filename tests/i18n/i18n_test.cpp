@@ -8,6 +8,7 @@
 
 #include "i18n/catalogue.h"
 #include "i18n/languages.h"
+#include "i18n/messages.h"
 #include "tests/support/portable.h"
 
 // The msgstr of every row of one PO file by its msgctxt number; every entry is one line without escapes.
@@ -44,7 +45,8 @@ TEST(Languages, CodesMapToLanguagesOrEnglishThePreferredOneIsTheFirstLocaleAndTr
         {1, 3, "English"}, {1, 5, "English"}, {1, 4, "translated"}, {0, 13, "translated"}};
     for (const auto& r : rows) EXPECT_STREQ(tr_from(table.data(), r.message, r.language), r.want) << r.language;
     const std::string name = std::string(2000, 'x') + "end", fits(1023, 'a');
-    EXPECT_EQ(format_text(tr(224), name.c_str()), ("The game files are missing: " + name).substr(0, 1023));
+    EXPECT_EQ(format_text(tr(MSG_FILES_MISSING), name.c_str()),
+              ("The game files are missing: " + name).substr(0, 1023));
     EXPECT_EQ(format_text("%s", fits.c_str()), fits);
 }
 

@@ -11,17 +11,30 @@
 
 #include "i18n/catalogue.h"
 #include "i18n/languages.h"
+#include "i18n/messages.h"
 #include "tests/support/portable.h"
 
 namespace fs = std::filesystem;
 
-// Every row translated; row 1 has conversions, row 2 a quote and a prose percent sign.
+// The English text of a row the program names, or null.
+static const char* named_english(int row) {
+    for (const NamedMessage& named : NAMED_MESSAGES)
+        if (named.row == row) return named.english;
+    return nullptr;
+}
+
+// Every row translated; row 1 has conversions, row 4 a quote and a prose percent sign; the rows the program names
+// read as it expects them to.
 static std::string po_text(int l) {
     std::string text = "msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain; charset=UTF-8\\n\"\n";
     for (int m = 0; m < MESSAGE_COUNT; ++m) {
-        const std::string id =
-            m == 1 ? "Day %d of %s, 5%%" : m == 2 ? "Happy 60% \\\"now\\\"" : "Message " + std::to_string(m);
-        text += std::string(m == 1 ? "\n#, c-format" : "") + "\nmsgctxt \"" + std::to_string(m) + "\"\nmsgid \"" + id +
+        const char* named = named_english(m);
+        const std::string id = named ? named
+                               : m == 1 ? "Day %d of %s, 5%%"
+                               : m == 4 ? "Happy 60% \\\"now\\\""
+                                        : "Message " + std::to_string(m);
+        const bool c_format = m == 1 || (named && std::strchr(named, '%'));
+        text += std::string(c_format ? "\n#, c-format" : "") + "\nmsgctxt \"" + std::to_string(m) + "\"\nmsgid \"" + id +
                 "\"\nmsgstr \"" + (l == 0 ? id : id + " (" + LANGUAGES[l].code + ")") + "\"\n";
     }
     return text;
@@ -38,6 +51,8 @@ TEST(PoCompiler, AcceptsAValidCatalogueAndRejectsABrokenFileAtItsLineWithTheReas
         {6, "Day %d of %s, 5%% (it)", "Day %s of %d, 5%% (it)", "Day %s of %d",
          "row 1: printf conversions (%s %d %%) differ from English (%d %s %%)"},
         {9, "5%% (tr)", "5% (tr)", "5% (tr)", "row 1: printf conversions (%d %s) differ from English (%d %s %%)"},
+        {0, "msgid \"Next\"\nmsgstr \"Next\"", "msgid \"Continue\"\nmsgstr \"Continue\"", "msgid \"Continue\"",
+         "row 211 reads \"Continue\" where MSG_NEXT in i18n/messages.h expects \"Next\""},
         {9, "Day %d of %s, 5%% (tr)", "%%5, %d. gun, %s (tr)", "", nullptr},  // valid, % first; last: it leaves a table
     };
     for (const auto& c : cases) {

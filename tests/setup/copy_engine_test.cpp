@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "i18n/catalogue.h"
+#include "i18n/messages.h"
 #include "setup/copy_engine.h"
 #include "setup/game_files.h"
 #include "setup/shortcuts.h"
@@ -25,14 +26,9 @@ namespace {
 namespace fs = std::filesystem;
 fs::path u8(const std::string& path) { return fs::u8path(path); }
 
-constexpr int PAGE_DONE = 4;
-constexpr int PAGE_FAILED = 5;
-constexpr MsgId MSG_KEEP_TOGETHER = 235;
-constexpr MsgId MSG_CLOSE_GAME = 236;
-
 struct CopyEngine : InstallFixture {
     std::string cannot_write(const std::string& name, const std::string& explanation) const {
-        return format_text(tr(223), name.c_str()) + "\n" + dest + "\n\n" + explanation;
+        return format_text(tr(MSG_CANNOT_WRITE), name.c_str()) + "\n" + dest + "\n\n" + explanation;
     }
 };
 
@@ -164,7 +160,7 @@ TEST_F(CopyEngine, ASourceThatChangesSizeDuringTheCopyStopsTheInstallation) {
         fs::resize_file(u8(source_file("Torvanel.exe")), row.new_size);
         game["Torvanel.exe"].resize(row.new_size);  // what the source now holds
 
-        for (int frame = 0; frame < 10 && state.page == 3; ++frame) copy_step(state);
+        for (int frame = 0; frame < 10 && state.page == PAGE_INSTALL; ++frame) copy_step(state);
 
         EXPECT_EQ(state.page, PAGE_FAILED);
         EXPECT_EQ(state.error_text, cannot_write("Torvanel.exe", tr(MSG_KEEP_TOGETHER)));
@@ -225,7 +221,7 @@ TEST_F(CopyEngine, EveryInstallFolderEndsInPlaceOrStopsWithItsTextAndNoWriteReac
              signal(SIGXFSZ, SIG_IGN);
              limit_file_size(250000);
          },
-         format_text(tr(221), "music1.mp3"), 3},
+         format_text(tr(MSG_DISK_FULL), "music1.mp3"), 3},
         {"a FIFO source fails at once",
          [&] {
              take_readme();
@@ -242,7 +238,7 @@ TEST_F(CopyEngine, EveryInstallFolderEndsInPlaceOrStopsWithItsTextAndNoWriteReac
              write_whole_file(temp + "/blocker", "");
              state.install_dir = blocked;
          },
-         tr(222) + std::string("\n") + blocked + "\n\nNot a directory", 0},
+         tr(MSG_NO_FOLDER) + std::string("\n") + blocked + "\n\nNot a directory", 0},
         {"a source removed after the check", take_readme, no_readme, 6},
     };
     for (const Row& row : rows) {

@@ -66,7 +66,7 @@ void InstallFixture::make_game(const GameFileSizes& sizes) {
 
 void InstallFixture::install() {
     begin_install(state);
-    for (int frame = 0; frame < 1000 && state.page == 3; ++frame) run_install_work(state);
+    for (int frame = 0; frame < 1000 && state.page == PAGE_INSTALL; ++frame) run_install_work(state);
 }
 
 void InstallFixture::expect_game_in(const std::string& folder) const {

@@ -37,7 +37,7 @@ struct InstallFixture : testing::Test {
     // New game files of these sizes in an empty source folder, an empty install folder, and a state whose
     // game-file check has run.
     void make_game(const GameFileSizes& sizes);
-    // begin_install, then frames until the installation ends on page 4 or 5 (at most 1000).
+    // begin_install, then frames until the installation ends on PAGE_DONE or PAGE_FAILED (at most 1000).
     void install();
     // The game file `name` as the source and as the install folder hold it.
     std::string source_file(const std::string& name) const { return source + "/" + name; }

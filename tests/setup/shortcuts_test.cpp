@@ -15,9 +15,6 @@
 
 namespace {
 
-constexpr int PAGE_INSTALL = 3;
-constexpr int PAGE_DONE = 4;
-
 std::vector<std::string> g_commands;  // what the captured runner was given
 
 struct Shortcuts : InstallFixture {

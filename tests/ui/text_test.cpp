@@ -5,6 +5,7 @@
 #include "text/paragraph.h"
 #include "text/text_render.h"
 #include "text/text_system.h"
+#include "ui/palette.h"
 #include "ui/paragraph.h"
 #include "ui/widgets.h"
 
@@ -21,7 +22,7 @@ struct RealFonts : ::testing::Test {
         ui.text = &ts;
     }
     void TearDown() override { text_shutdown(ts); }
-    int width(const std::string& s, int size = 18) { return ui_text_width(ui, s, size, false); }
+    int width(const std::string& s, int size = 18) { return ui_text_width(ui, s, size); }
     Lines wrap(const std::string& text, int max_width) {
         return wrap_text(text, max_width, paragraph_measure(ui, 18), 18);
     }
@@ -31,7 +32,7 @@ TEST_F(RealFonts, ButtonLabelsShrinkToFitButNotBelowTenAndDisabledOnesHaveTheirO
     const std::string label = "Change location";
     const auto label_size = [&](float w, int size) {  // read from the emptied text cache
         clear_text_cache(ts);
-        ui_button(ui, 1, {0, 0, w, 40}, label, true, false, size, false);
+        ui_button(ui, 1, {0, 0, w, 40}, label, size);
         return ts.cache.size() == 1 ? std::stoi(ts.cache.begin()->first) : -1;
     };
     const float room = static_cast<float>(width(label, 20)) - 5;  // labels are inset 8 a side
@@ -39,9 +40,9 @@ TEST_F(RealFonts, ButtonLabelsShrinkToFitButNotBelowTenAndDisabledOnesHaveTheirO
     EXPECT_TRUE(width(label, size) <= room && width(label, size + 1) > room) << size;
     EXPECT_EQ(std::pair(label_size(30, 20), label_size(30, 9)), std::pair(10, 9));
     ui_begin_frame(ui, 960, 600, {10, 10, false, true, true});
-    ui_button(ui, 1, {0, 0, 200, 40}, "Next", false, true, 18, true);
-    ui_button(ui, 2, {0, 50, 200, 40}, "Next", true, true, 18, true);
-    for (uint32_t colour : {0x8C8C8FFFu, 0x1F1408FFu})  // disabled, primary
+    ui_button(ui, 1, {0, 0, 200, 40}, "Next", 18, WIDGET_PRIMARY | WIDGET_DISABLED, Weight::Bold);
+    ui_button(ui, 2, {0, 50, 200, 40}, "Next", 18, WIDGET_PRIMARY, Weight::Bold);
+    for (uint32_t colour : {ui_pack_color(COLOR_LABEL_DISABLED), ui_pack_color(COLOR_LABEL_PRIMARY)})
         EXPECT_EQ(ts.cache.count(text_cache_key("Next", 18, colour, true)), 1u) << std::hex << colour;
 }
 

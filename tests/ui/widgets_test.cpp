@@ -4,16 +4,17 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/palette.h"
 #include "ui/widgets.h"
 
 namespace {
 
 using Box = std::vector<float>;
 constexpr UiColor RED = {1, 0, 0, 1}, BLUE = {0, 0, 1, 0.5f};
-constexpr UiColor FACE = {0.3f, 0.26f, 0.22f, 1}, DISABLED = {0.28f, 0.28f, 0.29f, 1};
-constexpr UiColor HOT = {0.398f, 0.3636f, 0.3292f, 1};  // 14% towards white
-constexpr UiColor HELD = {0.225f, 0.195f, 0.165f, 1};   // 25% towards black
-constexpr UiColor MARK = {0.96f, 0.92f, 0.82f, 1};
+constexpr UiColor FACE = COLOR_FACE_NORMAL, DISABLED = COLOR_FACE_DISABLED;
+constexpr UiColor HOT = mix_towards(FACE, 1, HOT_LIGHTEN);
+constexpr UiColor HELD = mix_towards(FACE, 0, HELD_DARKEN);
+constexpr UiColor MARK = COLOR_MARK_NORMAL;
 constexpr UiRect A = {100, 50, 120, 40}, B = {300, 50, 120, 40};
 
 enum Mouse { UP = 0, DOWN = 1, PRESS = 2, RELEASE = 4 };
@@ -51,17 +52,19 @@ struct Widgets : ::testing::Test {
 };
 
 // Hover; A pressed and dragged onto B keeps the press and clicks nothing; press and release at once click B;
-// a disabled A (a 1, or 2 when primary too) takes no press. A click on one button goes through the wizard.
+// a disabled A (primary or not) takes no press. A click on one button goes through the wizard.
 TEST_F(Widgets, HoverAndClicksOnTwoButtons) {
-    const struct { float x, y; int mouse, a; const char* clicked; uint32_t active; UiColor face_a; } steps[] = {
+    constexpr WidgetFlags OFF = WIDGET_DISABLED, OFF_PRIMARY = WIDGET_DISABLED | WIDGET_PRIMARY;
+    const struct { float x, y; int mouse; WidgetFlags a; const char* clicked; uint32_t active; UiColor face_a; }
+        steps[] = {
         {100, 50, UP, 0, "", 0, HOT}, {220, 70, UP, 0, "", 0, FACE}, {150, 90, UP, 0, "", 0, FACE},
         {110, 60, DOWN | PRESS, 0, "", 1, HELD}, {310, 60, DOWN, 0, "", 1, HELD}, {310, 60, RELEASE, 0, "", 0, FACE},
-        {310, 60, PRESS | RELEASE, 0, "B", 0, FACE}, {110, 60, DOWN | PRESS, 2, "", 0, DISABLED},
-        {110, 60, PRESS | RELEASE, 1, "", 0, DISABLED}};
+        {310, 60, PRESS | RELEASE, 0, "B", 0, FACE}, {110, 60, DOWN | PRESS, OFF_PRIMARY, "", 0, DISABLED},
+        {110, 60, PRESS | RELEASE, OFF, "", 0, DISABLED}};
     for (const auto& s : steps) {
         input(s.x, s.y, s.mouse);
-        std::string clicked = ui_button(ui, 1, A, "A", s.a == 0, s.a == 2, 18, false) ? "A" : "";
-        clicked += ui_button(ui, 2, B, "B", true, false, 18, false) ? "B" : "";
+        std::string clicked = ui_button(ui, 1, A, "A", 18, s.a) ? "A" : "";
+        clicked += ui_button(ui, 2, B, "B", 18) ? "B" : "";
         SCOPED_TRACE(testing::Message() << "step " << (&s - steps));
         EXPECT_EQ(clicked, s.clicked);
         EXPECT_EQ(ui.active_id, s.active);
@@ -88,13 +91,21 @@ TEST_F(Widgets, Shapes) {
     }
     input();
     const UiRect row = {10, 20, 300, 50};
-    ui_checkbox(ui, 1, row, "Desktop", true, false, 18, 2.0f);
+    ui_checkbox(ui, 1, row, "Desktop", true, 18, 2.0f);
     EXPECT_EQ(bounds(MARK), (Box{38, 31, 66, 59}));  // a 28 px box inset by 28, centred
     for (auto [x, mark] : {std::pair(40.5f, true), {42.f, false}, {52.f, true}})  // 3 px outline, gap, mark
         EXPECT_EQ(shows(x, 45, MARK), mark) << x;
     input();
-    ui_checkbox(ui, 1, row, "Desktop", false, false, 18, 2.0f);
+    ui_checkbox(ui, 1, row, "Desktop", false, 18, 2.0f);
     EXPECT_FALSE(shows(52, 45, MARK));  // unchecked: no mark
+}
+
+TEST(Palette, MixingTowardsATargetMovesEachColourChannelThatFarAndKeepsAlpha) {
+    const UiColor mixed = mix_towards({0.2f, 0.4f, 1.0f, 0.5f}, 1.0f, 0.25f);
+    EXPECT_FLOAT_EQ(mixed.r, 0.4f);
+    EXPECT_FLOAT_EQ(mixed.g, 0.55f);
+    EXPECT_FLOAT_EQ(mixed.b, 1.0f);
+    EXPECT_FLOAT_EQ(mixed.a, 0.5f);
 }
 
 }  // namespace
