@@ -31,7 +31,9 @@ struct FileId {
     uint64_t index_high = 0;
     uint64_t index_low = 0;
 };
-bool same_file_id(const FileId& a, const FileId& b);
+inline bool same_file_id(const FileId& a, const FileId& b) {
+    return a.volume == b.volume && a.index_high == b.index_high && a.index_low == b.index_low;
+}
 
 // An open file of the system (a descriptor or a HANDLE), closed by its
 // destructor. Unbuffered: every read and write is one system call or a few.
@@ -71,6 +73,15 @@ bool replace_file(const std::string& from, const std::string& to, std::string& e
 // Removes the name `path` itself; a link goes, never what it points to.
 // True when nothing is left at `path`.
 bool remove_file_name(const std::string& path);
+inline FileStream::~FileStream() { close_file(*this); }
+inline FileStream& FileStream::operator=(FileStream&& other) noexcept {
+    if (this != &other) {
+        close_file(*this);
+        handle = other.handle;
+        other.handle = -1;
+    }
+    return *this;
+}
 // Writes `size` bytes into the regular file at `path`, creating or emptying
 // it. Refuses at once anything else (a FIFO, a device), never waiting.
 bool write_regular_file(const std::string& path, const void* data, size_t size);

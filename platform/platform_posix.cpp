@@ -31,23 +31,6 @@ constexpr int QUERY_FLAGS = O_PATH | O_CLOEXEC;
 
 // [SECTION] Files
 
-bool same_file_id(const FileId& a, const FileId& b) {
-    return a.volume == b.volume && a.index_high == b.index_high && a.index_low == b.index_low;
-}
-
-FileStream::~FileStream() {
-    if (is_open()) close(descriptor(*this));
-}
-
-FileStream& FileStream::operator=(FileStream&& other) noexcept {
-    if (this != &other) {
-        if (is_open()) close(descriptor(*this));
-        handle = other.handle;
-        other.handle = -1;
-    }
-    return *this;
-}
-
 bool open_source_file(FileStream& file, const std::string& path, FileId& id, uint64_t& size) {
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;

@@ -87,23 +87,6 @@ constexpr DWORD REPLACE_PAUSE_MS = 50;
 
 // [SECTION] Files
 
-bool same_file_id(const FileId& a, const FileId& b) {
-    return a.volume == b.volume && a.index_high == b.index_high && a.index_low == b.index_low;
-}
-
-FileStream::~FileStream() {
-    if (is_open()) CloseHandle(handle_of(*this));
-}
-
-FileStream& FileStream::operator=(FileStream&& other) noexcept {
-    if (this != &other) {
-        if (is_open()) CloseHandle(handle_of(*this));
-        handle = other.handle;
-        other.handle = -1;
-    }
-    return *this;
-}
-
 bool open_source_file(FileStream& file, const std::string& path, FileId& id, uint64_t& size) {
     // No delete sharing: while setup reads a game file, nothing (setup's own
     // move included) can delete or replace it.
