@@ -6,7 +6,7 @@ struct PoFault {};
 
 #define PO_COMPILER_FAIL_THROWS 1
 #define main po_compiler_main
-#include "i18n/po_compiler.cpp"
+#include "tools/po_compiler.cpp"
 #undef main
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
