@@ -109,7 +109,8 @@ TEST_F(RealFonts, LinesBreakWhereTheScriptAllows) {
         {"Latin breaks at a separator", ENGLISH, "Install now", "Install now", -1, {"Install", "now"}},
         {"Japanese breaks between any two characters", JAPANESE, "日本語", "日本", 0, {"日本", "語"}},
         {"a Latin word in Japanese fits", JAPANESE, "日本Torvanel", "日本Torvanel", 0, {"日本Torvanel"}},
-        {"a Latin word in Japanese stays whole", JAPANESE, "日本Torvanel", "日本Torvanel", -1, {"日本", "Torvanel"}},
+        {"a Latin word in Japanese stays whole", JAPANESE, "日本Torvanel", "日本Torvanel", -1,
+         {"日本", "Torvanel"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
