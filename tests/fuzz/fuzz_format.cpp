@@ -26,7 +26,12 @@ struct Arguments {  // the next int, double or text argument, from the input
     FuzzInput& in;
     std::deque<std::string> texts;  // owns what %s points at, never moving it
     int i() { return static_cast<int>(static_cast<int8_t>(in.byte()) * 1000003); }
-    double f() { const uint8_t b = in.byte(); return b == 255 ? NAN : b == 254 ? INFINITY : (b - 128) * 1e6 / 3.0; }
+    double f() {
+        const uint8_t b = in.byte();
+        if (b == 255) return NAN;
+        if (b == 254) return INFINITY;
+        return (b - 128) * 1e6 / 3.0;
+    }
     const char* s() {
         std::string& text = texts.emplace_back();
         for (size_t n = in.byte() * 8u; n > 0 && in.size > 0; --n) text += static_cast<char>(in.byte());
@@ -49,8 +54,11 @@ void fill(const char* format, const std::string& kinds, Arguments& args, A... va
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in{data, size};
-    const int row = (in.byte() << 8 | in.byte()) % MESSAGE_COUNT;
-    const char* format = tr_from(MESSAGES, static_cast<MsgId>(row), static_cast<uint8_t>(in.byte() % LANGUAGE_COUNT));
+    const int high = in.byte();  // read apart: the operands of | may be evaluated in either order
+    const int low = in.byte();
+    const int row = (high << 8 | low) % MESSAGE_COUNT;
+    const uint8_t language = static_cast<uint8_t>(in.byte() % LANGUAGE_COUNT);
+    const char* format = tr_from(MESSAGES, static_cast<MsgId>(row), language);
     const std::string kinds = argument_kinds(format);
     if (kinds.size() > MAX_ARGUMENTS) std::abort();  // the harness would need more
     Arguments args{in, {}};

@@ -8,9 +8,18 @@
 #include "text/shaping.h"
 #include "text/text_render.h"
 
+// A text system started in Hindi, never destroyed, so the fonts it keeps open stay reachable to the end.
+static TextSystem& hindi_text_system() {
+    static TextSystem* ts = [] {
+        auto* hindi = new TextSystem;
+        text_init(*hindi, nullptr, match_language_code("hi"));
+        return hindi;
+    }();
+    return *ts;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // Never destroyed, so the fonts it keeps open stay reachable to the end.
-    static TextSystem& ts = *[] { auto* hindi = new TextSystem; text_init(*hindi, nullptr, 13); return hindi; }();
+    TextSystem& ts = hindi_text_system();
     FuzzInput in{data, size};
     const int font_size = 8 + in.byte() % 32;
     const std::string shaped = shape_text(in.rest(), ts.shaping);

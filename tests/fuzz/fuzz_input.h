@@ -7,6 +7,15 @@
 struct FuzzInput {
     const uint8_t* data;
     size_t size;
-    uint8_t byte() { return size == 0 ? 0 : (--size, *data++); }
-    std::string rest() { std::string t(reinterpret_cast<const char*>(data), size); data += size, size = 0; return t; }
+    uint8_t byte() {
+        if (size == 0) return 0;
+        --size;
+        return *data++;
+    }
+    std::string rest() {
+        std::string text(reinterpret_cast<const char*>(data), size);
+        data += size;
+        size = 0;
+        return text;
+    }
 };

@@ -24,7 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         const PoFile po = read_po(path);
         bool stray = false;
-        for (const PoEntry& entry : po.entries) conversions(entry.id, &stray), conversions(entry.str, &stray);
+        for (const PoEntry& entry : po.entries) {
+            conversions(entry.id, &stray);
+            conversions(entry.str, &stray);
+        }
         index_rows(po);
     } catch (const PoFault&) {
     }

@@ -9,15 +9,18 @@
 
 namespace {
 
-using Box = std::vector<float>;
-constexpr UiColor RED = {1, 0, 0, 1}, BLUE = {0, 0, 1, 0.5f};
-constexpr UiColor FACE = COLOR_FACE_NORMAL, DISABLED = COLOR_FACE_DISABLED;
+using Box = std::vector<float>;  // x0, y0, x1, y1
+
+constexpr UiColor RED = {1, 0, 0, 1};
+constexpr UiColor HALF_BLUE = {0, 0, 1, 0.5f};
+constexpr UiColor FACE = COLOR_FACE_NORMAL;
 constexpr UiColor HOT = mix_towards(FACE, 1, HOT_LIGHTEN);
 constexpr UiColor HELD = mix_towards(FACE, 0, HELD_DARKEN);
 constexpr UiColor MARK = COLOR_MARK_NORMAL;
-constexpr UiRect A = {100, 50, 120, 40}, B = {300, 50, 120, 40};
 
+// The mouse of a frame: the button held, pressed during the frame, released during it.
 enum Mouse { UP = 0, DOWN = 1, PRESS = 2, RELEASE = 4 };
+
 bool same(const UiVertex& v, const UiColor& c) {
     return std::hypot(v.r - c.r, v.g - c.g, v.b - c.b) + std::abs(v.a - c.a) < 1e-5f;
 }
@@ -25,13 +28,17 @@ float edge(const UiVertex& a, const UiVertex& b, float x, float y) {
     return (b.x - a.x) * (y - a.y) - (b.y - a.y) * (x - a.x);
 }
 
-struct Widgets : ::testing::Test {
-    UiContext ui;
-    void input(float x = -100, float y = -100, int m = UP) {
-        ui_begin_frame(ui, 960, 600, {x, y, (m & DOWN) != 0, (m & PRESS) != 0, (m & RELEASE) != 0});
+class Widgets : public testing::Test {
+  protected:
+    // Begins a frame with the mouse at (x, y); by default far from every widget.
+    void input(float x = -100, float y = -100, int mouse = UP) {
+        const bool down = (mouse & DOWN) != 0;
+        const bool pressed = (mouse & PRESS) != 0;
+        const bool released = (mouse & RELEASE) != 0;
+        ui_begin_frame(ui, 960, 600, {x, y, down, pressed, released});
     }
     // Whether the last triangle covering (x, y) has colour c.
-    bool shows(float x, float y, const UiColor& c) {
+    bool shows(float x, float y, const UiColor& c) const {
         const UiVertex* hit = nullptr;
         for (size_t i = 0; i + 3 <= ui.vertices.size(); i += 3) {  // headless: all untextured
             const UiVertex* t = &ui.vertices[i];
@@ -40,65 +47,137 @@ struct Widgets : ::testing::Test {
         }
         return hit && same(*hit, c);
     }
-    // Bounds x0, y0, x1, y1 of the vertices of colour c, to 0.01 px; empty when there is none.
-    Box bounds(const UiColor& c) {
+    // The bounds of the vertices of colour c, to 0.01 px; empty when there is none.
+    Box bounds(const UiColor& c) const {
         Box b;
-        for (const UiVertex& v : ui.vertices)
-            if (same(v, c)) b = b.empty() ? Box{v.x, v.y, v.x, v.y} : Box{std::min(b[0], v.x),
-                    std::min(b[1], v.y), std::max(b[2], v.x), std::max(b[3], v.y)};
+        for (const UiVertex& v : ui.vertices) {
+            if (!same(v, c)) continue;
+            if (b.empty()) b = {v.x, v.y, v.x, v.y};
+            b = {std::min(b[0], v.x), std::min(b[1], v.y), std::max(b[2], v.x), std::max(b[3], v.y)};
+        }
         for (float& f : b) f = std::round(f * 100) / 100;
         return b;
     }
+
+    UiContext ui;
 };
 
-// Hover; A pressed and dragged onto B keeps the press and clicks nothing; press and release at once click B;
-// a disabled A (primary or not) takes no press. A click on one button goes through the wizard.
-TEST_F(Widgets, HoverAndClicksOnTwoButtons) {
-    constexpr WidgetFlags OFF = WIDGET_DISABLED, OFF_PRIMARY = WIDGET_DISABLED | WIDGET_PRIMARY;
-    const struct { float x, y; int mouse; WidgetFlags a; const char* clicked; uint32_t active; UiColor face_a; }
-        steps[] = {
-        {100, 50, UP, 0, "", 0, HOT}, {220, 70, UP, 0, "", 0, FACE}, {150, 90, UP, 0, "", 0, FACE},
-        {110, 60, DOWN | PRESS, 0, "", 1, HELD}, {310, 60, DOWN, 0, "", 1, HELD}, {310, 60, RELEASE, 0, "", 0, FACE},
-        {310, 60, PRESS | RELEASE, 0, "B", 0, FACE}, {110, 60, DOWN | PRESS, OFF_PRIMARY, "", 0, DISABLED},
-        {110, 60, PRESS | RELEASE, OFF, "", 0, DISABLED}};
-    for (const auto& s : steps) {
-        input(s.x, s.y, s.mouse);
-        std::string clicked = ui_button(ui, 1, A, "A", 18, s.a) ? "A" : "";
+// [SECTION] Buttons
+
+// Two buttons side by side; the probe looks at A's face, clear of its label.
+constexpr UiRect A = {100, 50, 120, 40};
+constexpr UiRect B = {300, 50, 120, 40};
+constexpr float A_FACE_X = 160;
+constexpr float A_FACE_Y = 70;
+
+TEST_F(Widgets, ButtonIsLightenedUnderThePointerAndDarkenedWhileHeldAndClicksOnlyWhereReleased) {
+    const struct {
+        const char* what;
+        float x, y;
+        int mouse;
+        const char* clicked;  // the buttons that answer true
+        uint32_t active;      // the widget holding the press
+        UiColor face_a;
+    } steps[] = {
+        {"over A's top left corner", 100, 50, UP, "", 0, HOT},
+        {"on A's right edge: outside", 220, 70, UP, "", 0, FACE},
+        {"on A's bottom edge: outside", 150, 90, UP, "", 0, FACE},
+        {"pressed on A", 110, 60, DOWN | PRESS, "", 1, HELD},
+        {"dragged onto B: A keeps the press", 310, 60, DOWN, "", 1, HELD},
+        {"released on B: no click", 310, 60, RELEASE, "", 0, FACE},
+        {"pressed and released on B in one frame", 310, 60, PRESS | RELEASE, "B", 0, FACE},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        input(step.x, step.y, step.mouse);
+        std::string clicked = ui_button(ui, 1, A, "A", 18) ? "A" : "";
         clicked += ui_button(ui, 2, B, "B", 18) ? "B" : "";
-        SCOPED_TRACE(testing::Message() << "step " << (&s - steps));
-        EXPECT_EQ(clicked, s.clicked);
-        EXPECT_EQ(ui.active_id, s.active);
-        EXPECT_TRUE(shows(160, 70, s.face_a));
+        EXPECT_EQ(clicked, step.clicked);
+        EXPECT_EQ(ui.active_id, step.active);
+        EXPECT_TRUE(shows(A_FACE_X, A_FACE_Y, step.face_a));
     }
 }
 
-// Round rects clamp their radius, progress fills keep their round ends, a negative-width outline draws only its
-// sides; a check box at scale 2, its mark only when checked.
-TEST_F(Widgets, Shapes) {
+TEST_F(Widgets, DisabledButtonTakesNoPressAndShowsTheDisabledFace) {
+    const struct {
+        const char* what;
+        WidgetFlags flags;
+        int mouse;
+    } rows[] = {
+        {"a disabled primary button, pressed", WIDGET_DISABLED | WIDGET_PRIMARY, DOWN | PRESS},
+        {"a disabled button, clicked in one frame", WIDGET_DISABLED, PRESS | RELEASE},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        input(110, 60, row.mouse);
+        EXPECT_FALSE(ui_button(ui, 1, A, "A", 18, row.flags));
+        EXPECT_EQ(ui.active_id, 0u);
+        EXPECT_TRUE(shows(A_FACE_X, A_FACE_Y, COLOR_FACE_DISABLED));
+    }
+}
+
+// [SECTION] Shapes
+
+TEST_F(Widgets, RoundRectClampsItsRadiusToHalfItsHeight) {
     ui_round_rect(ui, {10, 20, 100, 20}, 50, RED);
     EXPECT_EQ(bounds(RED), (Box{10, 20, 110, 40}));
-    EXPECT_TRUE(shows(14, 28, RED) && !shows(11, 21, RED));  // a half disc at each end cuts the corners
-    input();
-    ui_outline(ui, {10, 10, -4, 50}, 1, RED);
-    EXPECT_EQ(ui.vertices.size(), 12u) << "only the two sides";
-    EXPECT_EQ(bounds(RED), (Box{5, 10, 11, 60}));
-    const struct { float f; Box fill; } cases[] = {
-        {0.01f, {0, 0, 16, 16}}, {0.5f, {0, 0, 100, 16}}, {1.5f, {0, 0, 200, 16}}, {0, {}}};
-    for (auto c : cases) {
-        input();
-        ui_progress(ui, {0, 0, 200, 16}, c.f, RED, BLUE);
-        EXPECT_EQ(bounds(RED), c.fill) << c.f;
-    }
-    input();
-    const UiRect row = {10, 20, 300, 50};
-    ui_checkbox(ui, 1, row, "Desktop", true, 18, 2.0f);
-    EXPECT_EQ(bounds(MARK), (Box{38, 31, 66, 59}));  // a 28 px box inset by 28, centred
-    for (auto [x, mark] : {std::pair(40.5f, true), {42.f, false}, {52.f, true}})  // 3 px outline, gap, mark
-        EXPECT_EQ(shows(x, 45, MARK), mark) << x;
-    input();
-    ui_checkbox(ui, 1, row, "Desktop", false, 18, 2.0f);
-    EXPECT_FALSE(shows(52, 45, MARK));  // unchecked: no mark
+    EXPECT_TRUE(shows(14, 28, RED)) << "inside the half disc at the left end";
+    EXPECT_FALSE(shows(11, 21, RED)) << "the corner the half disc cuts";
 }
+
+TEST_F(Widgets, OutlineOfANegativeWidthDrawsOnlyItsTwoSides) {
+    ui_outline(ui, {10, 10, -4, 50}, 1, RED);
+    EXPECT_EQ(ui.vertices.size(), 12u);
+    EXPECT_EQ(bounds(RED), (Box{5, 10, 11, 60}));
+}
+
+TEST_F(Widgets, ProgressFillsItsFractionKeepingItsRoundEnds) {
+    const struct {
+        const char* what;
+        float fraction;
+        Box fill;
+    } rows[] = {
+        {"a sliver is as wide as the bar is high", 0.01f, {0, 0, 16, 16}},
+        {"half", 0.5f, {0, 0, 100, 16}},
+        {"more than whole: whole", 1.5f, {0, 0, 200, 16}},
+        {"nothing", 0, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        input();
+        ui_progress(ui, {0, 0, 200, 16}, row.fraction, RED, HALF_BLUE);
+        EXPECT_EQ(bounds(RED), row.fill);
+    }
+}
+
+// [SECTION] Check boxes
+
+// A check box row at scale 2: its 28-pixel box inset by 28 and centred in the row's height.
+constexpr UiRect CHECK_ROW = {10, 20, 300, 50};
+constexpr float CHECK_SCALE = 2.0f;
+constexpr float MARK_Y = 45;
+
+TEST_F(Widgets, CheckedBoxScalesItsOutlineAndItsMark) {
+    ui_checkbox(ui, 1, CHECK_ROW, "Desktop", true, 18, CHECK_SCALE);
+    EXPECT_EQ(bounds(MARK), (Box{38, 31, 66, 59}));
+    const struct {
+        const char* what;
+        float x;
+        bool mark_colour;
+    } probes[] = {
+        {"the 3-pixel outline", 40.5f, true},
+        {"the gap inside it", 42, false},
+        {"the mark", 52, true},
+    };
+    for (const auto& probe : probes) EXPECT_EQ(shows(probe.x, MARK_Y, MARK), probe.mark_colour) << probe.what;
+}
+
+TEST_F(Widgets, UncheckedBoxHasNoMark) {
+    ui_checkbox(ui, 1, CHECK_ROW, "Desktop", false, 18, CHECK_SCALE);
+    EXPECT_FALSE(shows(52, MARK_Y, MARK));
+}
+
+// [SECTION] The palette
 
 TEST(Palette, MixingTowardsATargetMovesEachColourChannelThatFarAndKeepsAlpha) {
     const UiColor mixed = mix_towards({0.2f, 0.4f, 1.0f, 0.5f}, 1.0f, 0.25f);
