@@ -18,6 +18,16 @@
 //   [SECTION] Commands
 //   [SECTION] Libraries and fonts
 #pragma once
+
+// Which kind of system the build is for: the one question asked outside this
+// layer, by tests that must leave out what the other kind cannot build (FIFOs,
+// file-size limits, links without privileges).
+#if defined(_WIN32)
+#define TORVANEL_POSIX 0
+#else
+#define TORVANEL_POSIX 1
+#endif
+
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -10,6 +10,7 @@
 #include "i18n/languages.h"
 #include "i18n/messages.h"
 #include "tests/support/portable.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ TEST(Languages, SettingALanguageBeyondTheTableSetsEnglish) {
     EXPECT_EQ(current_language(), ENGLISH);
 }
 
-#ifndef _WIN32  // Windows takes the locale from the user's settings, not from LANG
+#if TORVANEL_POSIX  // Windows takes the locale from the user's settings, not from LANG
 TEST(Languages, PreferredLanguageIsTheFirstLocalesOnly) {
     for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE"}) set_env(var, nullptr);
     EXPECT_EQ(preferred_language(), ENGLISH) << "no locale";

@@ -10,7 +10,7 @@
 #include "platform/platform.h"
 #include "tests/support/portable.h"
 
-#ifndef _WIN32
+#if TORVANEL_POSIX
 #include <sys/stat.h>
 #endif
 
@@ -108,7 +108,7 @@ TEST_F(PlatformFiles, AFileInTheWayOfAFolderFailsWithTheSystemsText) {
     EXPECT_FALSE(error.empty());
 }
 
-#ifndef _WIN32  // links to files need privileges there, and there are no FIFOs
+#if TORVANEL_POSIX  // links to files need privileges there, and there are no FIFOs
 TEST_F(PlatformFiles, ALinkIsFollowedToTheFileItReaches) {
     fs::create_symlink(u8(target), u8(folder + "/link.txt"));
     FileId through_link, direct;

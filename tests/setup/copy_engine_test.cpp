@@ -13,8 +13,9 @@
 #include "setup/shortcuts.h"
 #include "tests/setup/install_fixture.h"
 #include "tests/support/portable.h"
+#include "platform/platform.h"
 
-#ifndef _WIN32
+#if TORVANEL_POSIX
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -32,7 +33,7 @@ struct CopyEngine : InstallFixture {
     }
 };
 
-#ifndef _WIN32
+#if TORVANEL_POSIX
 void limit_file_size(rlim_t bytes) {
     const rlimit limit = {bytes, RLIM_INFINITY};
     setrlimit(RLIMIT_FSIZE, &limit);
@@ -128,7 +129,7 @@ TEST_F(CopyEngine, DiscardingTheCopyInProgressRemovesItsTemporaryFile) {
 
 TEST_F(CopyEngine, TheNextInstallationRemovesTemporaryCopiesAnEarlierRunLeftBehind) {
     for (const char* name : GAME_FILES) write_whole_file(partial_file_path(dest, name), "cut short");
-#ifndef _WIN32
+#if TORVANEL_POSIX
     const std::string linked = partial_file_path(dest, "README.txt");
     fs::remove(u8(linked));
     fs::create_symlink(u8(outside), u8(linked));
@@ -207,7 +208,7 @@ TEST_F(CopyEngine, EveryInstallFolderEndsInPlaceOrStopsWithItsTextAndNoWriteReac
         uint64_t failed_file = GAME_FILE_COUNT;
     };
     const Row rows[] = {
-#ifndef _WIN32  // links need privileges there; no FIFO or file-size limit either
+#if TORVANEL_POSIX  // links need privileges there; no FIFO or file-size limit either
         {"a symbolic link to a file outside", [&] { fs::create_symlink(u8(outside), u8(installed_file("SDL2.dll"))); }},
         {"a dangling symbolic link", [&] { fs::create_symlink(u8(temp + "/gone"), u8(installed_file("SDL2.dll"))); }},
         {"a FIFO", [&] { mkfifo(installed_file("SDL2.dll").c_str(), 0600); }},
@@ -247,7 +248,7 @@ TEST_F(CopyEngine, EveryInstallFolderEndsInPlaceOrStopsWithItsTextAndNoWriteReac
         row.arrange();
 
         install();
-#ifndef _WIN32
+#if TORVANEL_POSIX
         limit_file_size(RLIM_INFINITY);
 #endif
 
@@ -259,7 +260,7 @@ TEST_F(CopyEngine, EveryInstallFolderEndsInPlaceOrStopsWithItsTextAndNoWriteReac
         } else {
             EXPECT_EQ(state.page, PAGE_FAILED);
             EXPECT_EQ(state.current_file, row.failed_file);
-#ifndef _WIN32  // the system's own texts differ there
+#if TORVANEL_POSIX  // the system's own texts differ there
             EXPECT_EQ(state.error_text, row.error);
 #endif
         }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "render/gl_api.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ SDL_GLContext g_context = nullptr;
 bool g_opened = false;
 
 bool open_context() {
-#ifndef _WIN32  // offscreen has GL only through EGL on Windows; there the display is used
+#if TORVANEL_POSIX  // offscreen has GL only through EGL on Windows; there the display is used
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
 #endif
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;

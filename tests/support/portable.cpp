@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <random>
 
-#ifdef _WIN32
+#include "platform/platform.h"
+
+#if !TORVANEL_POSIX
 #include <process.h>
 #include <windows.h>
 #else
@@ -13,7 +15,7 @@
 
 namespace fs = std::filesystem;
 
-#ifdef _WIN32
+#if !TORVANEL_POSIX
 static std::wstring widen(const std::string& utf8) { return fs::u8path(utf8).wstring(); }
 
 void set_env(const char* name, const char* value) {
