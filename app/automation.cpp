@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "render/gl_api.h"
 #include "platform/platform.h"
+#include "render/gl_api.h"
 #include "setup/copy_engine.h"
 
 bool parse_env_int(const char* text, int32_t& value) {
@@ -85,8 +85,8 @@ void save_screenshot(const char* path, int width, int height) {
     put_u32(header + 14, 40);
     put_u32(header + 18, static_cast<uint32_t>(width));
     put_u32(header + 22, static_cast<uint32_t>(height));  // positive: bottom row first
-    put_u16(header + 26, 1);                               // planes
-    put_u16(header + 28, 24);                              // bits per pixel, no compression
+    put_u16(header + 26, 1);                              // planes
+    put_u16(header + 28, 24);                             // bits per pixel, no compression
     put_u32(header + 34, static_cast<uint32_t>(pixels));
     gl.glPixelStorei(GL_PACK_ALIGNMENT, 4);
     gl.glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, file.data() + BMP_HEADER_SIZE);

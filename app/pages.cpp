@@ -48,8 +48,7 @@ void draw_welcome(UiContext& ui, TextSystem* text, SDL_Window* window, const Wiz
     const UiRect& C = l.content;
     const int B = l.body_size;
     ui_heading(ui, C, s, tr(MSG_WELCOME_HEADING), COLOR_ACCENT);
-    const float y = draw_paragraph(ui, C.x, C.y + 56 * s, tr(MSG_WELCOME_TEXT), C.w, B,
-                                   l.line_step, COLOR_TEXT);
+    const float y = draw_paragraph(ui, C.x, C.y + 56 * s, tr(MSG_WELCOME_TEXT), C.w, B, l.line_step, COLOR_TEXT);
     draw_paragraph(ui, C.x, y + 14 * s, tr(MSG_WELCOME_HINT), C.w, B, l.line_step, COLOR_MUTED);
 
     const float label_y = C.y + C.h - 100 * s;
@@ -94,8 +93,7 @@ void draw_license(SetupState& state, UiContext& ui, float wheel, const WizardLay
     }
 
     const UiInput& in = ui.input;
-    if (in.mouse_x >= R.x && in.mouse_y >= R.y && in.mouse_x < R.x + R.w &&
-        in.mouse_y < R.y + R.h)
+    if (in.mouse_x >= R.x && in.mouse_y >= R.y && in.mouse_x < R.x + R.w && in.mouse_y < R.y + R.h)
         state.license_scroll -= wheel * L;  // wheel up scrolls towards the top
     const float content_height = static_cast<float>(count) * L + 24 * s;
     const float max_scroll = content_height - R.h;
@@ -105,8 +103,7 @@ void draw_license(SetupState& state, UiContext& ui, float wheel, const WizardLay
     ui_set_clip(ui, {R.x + 1, R.y + 1, R.w - 2, R.h - 2});
     for (size_t i = 0; i < count; ++i) {
         const float y = R.y + 12 * s + static_cast<float>(i) * L - state.license_scroll;
-        if (y >= R.y - L && y <= R.y + R.h)
-            ui_text(ui, R.x + 14 * s, y, lines[i], B, COLOR_TEXT);
+        if (y >= R.y - L && y <= R.y + R.h) ui_text(ui, R.x + 14 * s, y, lines[i], B, COLOR_TEXT);
     }
     ui_clear_clip(ui);
     if (max_scroll > 0) {
@@ -139,8 +136,8 @@ void draw_location(SetupState& state, UiContext& ui, const WizardLayout& l) {
 
     const UiRect folder = {C.x, C.y + 56 * s + l.line_step, C.w, 40 * s};
     ui_round_rect(ui, folder, 6 * s, COLOR_WELL);
-    ui_text_in_rect(ui, folder, fitted_path(ui, state.install_dir, folder.w - 24 * s, B), B, COLOR_TEXT,
-                    Align::Left, 12 * s);
+    ui_text_in_rect(ui, folder, fitted_path(ui, state.install_dir, folder.w - 24 * s, B), B, COLOR_TEXT, Align::Left,
+                    12 * s);
 
     const UiRect change = {C.x, folder.y + 50 * s, 300 * s, 38 * s};
     if (ui_button(ui, ID_CHANGE_LOCATION, change, tr(MSG_CHANGE_LOCATION), B)) choose_next_location(state);
@@ -201,8 +198,7 @@ void draw_done(SetupState& state, UiContext& ui, const WizardLayout& l) {
     const UiRect& C = l.content;
     const int B = l.body_size;
     ui_heading(ui, C, s, tr(MSG_DONE_HEADING), COLOR_ACCENT);
-    float y = draw_paragraph(ui, C.x, C.y + 60 * s, tr(MSG_COPIED_TO), C.w, B, l.line_step,
-                             COLOR_TEXT);
+    float y = draw_paragraph(ui, C.x, C.y + 60 * s, tr(MSG_COPIED_TO), C.w, B, l.line_step, COLOR_TEXT);
     ui_text(ui, C.x, y, fitted_path(ui, state.install_dir, C.w, B), B, COLOR_ACCENT);
     y += l.line_step;
     const UiRect box = {C.x, y + 14 * s, std::min(460 * s, C.w), 40 * s};
@@ -250,8 +246,8 @@ std::vector<std::string> license_paragraphs() {
     return paragraphs;
 }
 
-void draw_page(SetupState& state, UiContext& ui, TextSystem* text, SDL_Window* window,
-               float wheel, const WizardLayout& layout) {
+void draw_page(SetupState& state, UiContext& ui, TextSystem* text, SDL_Window* window, float wheel,
+               const WizardLayout& layout) {
     switch (state.page) {
     case PAGE_WELCOME: draw_welcome(ui, text, window, layout); break;
     case PAGE_LICENSE: draw_license(state, ui, wheel, layout); break;

@@ -16,5 +16,5 @@ extern const char* const EULA_LINES[16];
 std::vector<std::string> license_paragraphs();
 
 // Draws the current page's content and runs the action of a page control clicked this frame.
-void draw_page(SetupState& state, UiContext& ui, TextSystem* text, SDL_Window* window,
-               float wheel, const WizardLayout& layout);
+void draw_page(SetupState& state, UiContext& ui, TextSystem* text, SDL_Window* window, float wheel,
+               const WizardLayout& layout);

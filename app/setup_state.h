@@ -25,8 +25,8 @@ constexpr int32_t PAGE_COUNT = 6;
 enum InstallFileStatus : int32_t { Waiting = 0, Copying = 1, Done = 2 };
 
 struct InstallFile {
-    std::string name;                    // bare file name of a game file
-    uint64_t size = 0;                   // bytes, as found by the game-file check
+    std::string name;   // bare file name of a game file
+    uint64_t size = 0;  // bytes, as found by the game-file check
     InstallFileStatus status = Waiting;
 };
 
@@ -51,9 +51,9 @@ struct SetupState {
     uint64_t current_file = 0;
     int32_t shortcuts_done = 0;
     int32_t shortcuts_planned = 0;
-    FileStream source_stream;   // the game file being copied
-    FileId source_id;           // which file source_stream reads
-    uint64_t file_copied = 0;   // bytes of it copied so far
-    FileStream dest_stream;     // its copy, written under dest_partial
-    std::string dest_partial;   // the copy's temporary name in install_dir
+    FileStream source_stream;  // the game file being copied
+    FileId source_id;          // which file source_stream reads
+    uint64_t file_copied = 0;  // bytes of it copied so far
+    FileStream dest_stream;    // its copy, written under dest_partial
+    std::string dest_partial;  // the copy's temporary name in install_dir
 };

@@ -10,8 +10,8 @@
 #include "i18n/catalogue.h"
 #include "i18n/languages.h"
 #include "i18n/messages.h"
-#include "render/gl_api.h"
 #include "platform/platform.h"
+#include "render/gl_api.h"
 
 namespace {
 
@@ -51,12 +51,9 @@ uint8_t choose_start_language() {
     return id;
 }
 
-void shell_handle_event(const SDL_Event& event, float fx, float fy, UiInput& input, float& wheel,
-                        bool& running) {
+void shell_handle_event(const SDL_Event& event, float fx, float fy, UiInput& input, float& wheel, bool& running) {
     switch (event.type) {
-    case SDL_QUIT:
-        running = false;
-        break;
+    case SDL_QUIT: running = false; break;
     case SDL_MOUSEMOTION:
         input.mouse_x = static_cast<float>(event.motion.x) * fx;
         input.mouse_y = static_cast<float>(event.motion.y) * fy;
@@ -72,11 +69,8 @@ void shell_handle_event(const SDL_Event& event, float fx, float fy, UiInput& inp
         else input.released = true;
         break;
     }
-    case SDL_MOUSEWHEEL:
-        wheel += static_cast<float>(event.wheel.y);
-        break;
-    default:
-        break;  // no keyboard handling at all
+    case SDL_MOUSEWHEEL: wheel += static_cast<float>(event.wheel.y); break;
+    default: break;  // no keyboard handling at all
     }
 }
 
@@ -97,9 +91,8 @@ int run_shell(Application& app) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
 
-    SDL_Window* window = SDL_CreateWindow(tr(MSG_WINDOW_TITLE), SDL_WINDOWPOS_CENTERED,
-                                          SDL_WINDOWPOS_CENTERED, WINDOW_WIDTH, WINDOW_HEIGHT,
-                                          SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI);
+    SDL_Window* window = SDL_CreateWindow(tr(MSG_WINDOW_TITLE), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                          WINDOW_WIDTH, WINDOW_HEIGHT, SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!window) return fail_start(nullptr, nullptr);
     SDL_SetWindowMinimumSize(window, WINDOW_WIDTH, WINDOW_HEIGHT);
     SDL_SetWindowMaximumSize(window, WINDOW_WIDTH, WINDOW_HEIGHT);

@@ -15,8 +15,8 @@ struct Application {
     // Once, after the GL entry points are loaded; false when it cannot run.
     virtual bool start(SDL_Window* window) = 0;
     // Once per frame; false ends the loop right after this frame. May clear `running`.
-    virtual bool frame(SDL_Window* window, const UiInput& input, float wheel, float scale, int width,
-                       int height, bool& running) = 0;
+    virtual bool frame(SDL_Window* window, const UiInput& input, float wheel, float scale, int width, int height,
+                       bool& running) = 0;
     // Once, after the loop, with the context still current.
     virtual void stop() = 0;
 };
@@ -30,8 +30,7 @@ uint8_t choose_start_language();
 
 // Folds one SDL event into the frame's input: mouse position scaled by the
 // high-DPI factors, left-button flags, summed wheel, window close.
-void shell_handle_event(const SDL_Event& event, float fx, float fy, UiInput& input, float& wheel,
-                        bool& running);
+void shell_handle_event(const SDL_Event& event, float fx, float fy, UiInput& input, float& wheel, bool& running);
 
 // Runs the program around `app`; returns the process exit code.
 int run_shell(Application& app);

@@ -24,15 +24,14 @@ namespace {
 // The step list of the sidebar, and the step each page shows as current
 // (the failure page, like the Done page, shows the last one).
 constexpr int STEP_COUNT = 5;
-constexpr MsgId STEP_LABELS[STEP_COUNT] = {MSG_STEP_WELCOME, MSG_STEP_LICENSE, MSG_STEP_LOCATION,
-                                           MSG_STEP_INSTALL, MSG_FINISH};
+constexpr MsgId STEP_LABELS[STEP_COUNT] = {MSG_STEP_WELCOME, MSG_STEP_LICENSE, MSG_STEP_LOCATION, MSG_STEP_INSTALL,
+                                           MSG_FINISH};
 constexpr int PAGE_STEP[PAGE_COUNT] = {0, 1, 2, 3, 4, 4};
 constexpr int EMBLEM_SIZE = 256;
 
 // [SECTION] Chrome
 
-void draw_chrome(const SetupState& state, UiContext& ui, uint32_t emblem,
-                 const WizardLayout& l) {
+void draw_chrome(const SetupState& state, UiContext& ui, uint32_t emblem, const WizardLayout& l) {
     const float s = l.s;
     ui_gradient_rect(ui, {0, 0, l.W, l.H}, COLOR_BACKGROUND_TOP, COLOR_BACKGROUND_BOTTOM);
     ui_fill_rect(ui, {0, 0, 250 * s, l.H}, COLOR_PANEL);
@@ -46,9 +45,7 @@ void draw_chrome(const SetupState& state, UiContext& ui, uint32_t emblem,
     for (int i = 0; i < STEP_COUNT; ++i) {
         const float y = 268 * s + (34 * i) * s;
         const UiRect marker = {28 * s, y + 6 * s, 12 * s, 12 * s};
-        const UiColor& colour = i == current  ? COLOR_ACCENT
-                                : i < current ? COLOR_TEXT
-                                              : COLOR_MUTED;
+        const UiColor& colour = i == current ? COLOR_ACCENT : i < current ? COLOR_TEXT : COLOR_MUTED;
         if (i > current) ui_outline(ui, marker, 1.5f * s, colour);
         else ui_fill_rect(ui, marker, colour);
         ui_text(ui, 52 * s, y, tr(STEP_LABELS[i]), static_cast<int>(18 * s), colour);
@@ -62,8 +59,7 @@ void draw_chrome(const SetupState& state, UiContext& ui, uint32_t emblem,
 
 // Draws the buttons of `page` (the page the frame began with) and runs the
 // one clicked action. True when the frame is to end at once.
-bool draw_bottom_buttons(SetupState& state, int page, UiContext& ui, const WizardLayout& l,
-                         bool& running) {
+bool draw_bottom_buttons(SetupState& state, int page, UiContext& ui, const WizardLayout& l, bool& running) {
     const int B = l.body_size;
 
     const bool has_back =
@@ -119,9 +115,8 @@ WizardLayout wizard_layout(UiContext& ui, float s, int width, int height) {
     return l;
 }
 
-
-bool draw_frame(SetupState& state, UiContext& ui, TextSystem* text, SDL_Window* window,
-                float wheel, float s, int width, int height, bool& running, uint32_t emblem) {
+bool draw_frame(SetupState& state, UiContext& ui, TextSystem* text, SDL_Window* window, float wheel, float s, int width,
+                int height, bool& running, uint32_t emblem) {
     const WizardLayout layout = wizard_layout(ui, s, width, height);
     // Buttons act on the page the frame began with; their page change shows next frame.
     const int page = state.page;
@@ -148,20 +143,18 @@ bool SetupWizard::start(SDL_Window* window) {
     build_install_candidates(state);
     std::string missing;
     if (!scan_game_files(state, missing)) {
-        state.error_text = format_text(tr(MSG_FILES_MISSING), missing.c_str()) + "\n\n" +
-                           tr(MSG_KEEP_TOGETHER);
+        state.error_text = format_text(tr(MSG_FILES_MISSING), missing.c_str()) + "\n\n" + tr(MSG_KEEP_TOGETHER);
         state.page = PAGE_FAILED;
     }
     read_automation(automation, state);
     return true;
 }
 
-bool SetupWizard::frame(SDL_Window* window, const UiInput& input, float wheel, float scale,
-                        int width, int height, bool& running) {
+bool SetupWizard::frame(SDL_Window* window, const UiInput& input, float wheel, float scale, int width, int height,
+                        bool& running) {
     run_install_work(state);
     ui_begin_frame(ui, width, height, input);
-    const bool end_now =
-        draw_frame(state, ui, &text, window, wheel, scale, width, height, running, emblem);
+    const bool end_now = draw_frame(state, ui, &text, window, wheel, scale, width, height, running, emblem);
     ui_end_frame(ui);
     text_end_frame(text);
     if (end_now) {

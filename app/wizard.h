@@ -17,8 +17,15 @@ struct SDL_Window;
 
 // Widget ids across frames.
 enum WidgetId : uint32_t {
-    ID_BACK = 1, ID_PRIMARY = 2, ID_CANCEL = 3, ID_LICENSE = 4, ID_CHANGE_LOCATION = 5,
-    ID_DESKTOP = 6, ID_START_MENU = 7, ID_START_GAME = 8, ID_LANGUAGE = 9
+    ID_BACK = 1,
+    ID_PRIMARY = 2,
+    ID_CANCEL = 3,
+    ID_LICENSE = 4,
+    ID_CHANGE_LOCATION = 5,
+    ID_DESKTOP = 6,
+    ID_START_MENU = 7,
+    ID_START_GAME = 8,
+    ID_LANGUAGE = 9
 };
 
 // Geometry derived from the UI scale and the drawable size, every frame.
@@ -36,8 +43,8 @@ WizardLayout wizard_layout(UiContext& ui, float s, int width, int height);
 // Draws the chrome, the page and the bottom buttons; runs the one clicked action.
 // Returns true when the frame is to end at once (Finish on the Done page, Close on the failure page).
 // `emblem` is the sidebar's texture (0 draws none).
-bool draw_frame(SetupState& state, UiContext& ui, TextSystem* text, SDL_Window* window,
-                float wheel, float s, int width, int height, bool& running, uint32_t emblem = 0);
+bool draw_frame(SetupState& state, UiContext& ui, TextSystem* text, SDL_Window* window, float wheel, float s, int width,
+                int height, bool& running, uint32_t emblem = 0);
 
 struct SetupWizard : Application {
     SetupState state;
@@ -48,7 +55,7 @@ struct SetupWizard : Application {
     std::string diagnostics;
 
     bool start(SDL_Window* window) override;
-    bool frame(SDL_Window* window, const UiInput& input, float wheel, float scale, int width,
-               int height, bool& running) override;
+    bool frame(SDL_Window* window, const UiInput& input, float wheel, float scale, int width, int height,
+               bool& running) override;
     void stop() override;
 };

@@ -14,9 +14,9 @@ constexpr int WINDOW_WIDTH = 960;
 constexpr int WINDOW_HEIGHT = 600;
 
 struct FrameLayout {
-    UiRect panel;           // the content panel, right of the 250 s sidebar
-    UiRect content;         // the box the pages place their contents in
-    UiRect back_button;     // the bottom buttons
+    UiRect panel;        // the content panel, right of the 250 s sidebar
+    UiRect content;      // the box the pages place their contents in
+    UiRect back_button;  // the bottom buttons
     UiRect cancel_button;
     UiRect primary_button;  // Next, Install, Finish or Close
 };

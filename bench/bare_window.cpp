@@ -26,8 +26,7 @@ void save_bmp(const char* path, int width, int height) {
     std::vector<uint8_t> pixels(row * static_cast<size_t>(height), 0);
     pixel_store(GL_PACK_ALIGNMENT, 1);
     read_pixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    SDL_Surface* surface =
-        SDL_CreateRGBSurfaceWithFormat(0, width, height, 24, SDL_PIXELFORMAT_RGB24);
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 24, SDL_PIXELFORMAT_RGB24);
     if (!surface) return;
     auto* out = static_cast<uint8_t*>(surface->pixels);
     for (int r = 0; r < height; ++r)

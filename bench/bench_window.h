@@ -17,8 +17,7 @@ inline bool open_bench_window(SDL_Window*& window, SDL_GLContext& context) {
     if (!context) return false;
     SDL_GL_SetSwapInterval(1);
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-    }
+    while (SDL_PollEvent(&event)) {}
     return true;
 }
 

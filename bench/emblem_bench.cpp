@@ -78,8 +78,7 @@ public:
         for (const Run& run : runs) {
             if (run.iterations <= 0 || run.run_type != Run::RT_Iteration) continue;
             const double unit = benchmark::GetTimeUnitMultiplier(run.time_unit);
-            timings[run.run_name.function_name] = {run.GetAdjustedCPUTime() / unit,
-                                                   run.GetAdjustedRealTime() / unit};
+            timings[run.run_name.function_name] = {run.GetAdjustedCPUTime() / unit, run.GetAdjustedRealTime() / unit};
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -107,14 +106,12 @@ int main(int argc, char** argv) {
     if (plain_time != reporter.timings.end() && fast_time != reporter.timings.end()) {
         const Timing& p = plain_time->second;
         const Timing& f = fast_time->second;
-        std::printf("  plain painter: %9.3f ms CPU %9.3f ms wall\n", p.cpu_seconds * 1e3,
-                    p.real_seconds * 1e3);
-        std::printf("  painter:       %9.3f ms CPU %9.3f ms wall\n", f.cpu_seconds * 1e3,
-                    f.real_seconds * 1e3);
+        std::printf("  plain painter: %9.3f ms CPU %9.3f ms wall\n", p.cpu_seconds * 1e3, p.real_seconds * 1e3);
+        std::printf("  painter:       %9.3f ms CPU %9.3f ms wall\n", f.cpu_seconds * 1e3, f.real_seconds * 1e3);
         const double ratio = p.cpu_seconds / f.cpu_seconds;
         std::printf("  speed-up:      %9.1f x (wall time %.1f x)\n", ratio, p.real_seconds / f.real_seconds);
-        std::printf("  goal: <= 3.1 ms, a quarter of the 12.5 ms before (a speed-up >= %.0f x): %s\n",
-                    GOAL_RATIO, ratio >= GOAL_RATIO ? "met" : "NOT met");
+        std::printf("  goal: <= 3.1 ms, a quarter of the 12.5 ms before (a speed-up >= %.0f x): %s\n", GOAL_RATIO,
+                    ratio >= GOAL_RATIO ? "met" : "NOT met");
     } else {
         std::printf("  (a benchmark was filtered out: no ratio)\n");
     }

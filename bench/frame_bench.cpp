@@ -102,8 +102,7 @@ int main(int argc, char** argv) {
     if (!ui_init(w.ui, &w.text, &w.diagnostics)) return 1;
     w.emblem = 1;  // drawn as an image; its painting is the start-up's business
 
-    std::printf("CPU microseconds per frame, null GL, warm text cache (median of %d x %d frames)\n",
-                BATCHES, frames);
+    std::printf("CPU microseconds per frame, null GL, warm text cache (median of %d x %d frames)\n", BATCHES, frames);
     std::printf("lang  Welcome  License Location  Install     Done  Failure\n");
     double worst = 0;
     const char* worst_where = "";

@@ -39,8 +39,7 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-RunResult run_once(const std::string& program, const fs::path& dir, const std::string& language,
-                   const fs::path& shot) {
+RunResult run_once(const std::string& program, const fs::path& dir, const std::string& language, const fs::path& shot) {
     fs::remove(shot);
     RunResult result;
     const auto start = std::chrono::steady_clock::now();
@@ -100,12 +99,13 @@ int main(int argc, char** argv) {
     if (std::system(files.c_str()) != 0) return 1;
     const fs::path shot = dir / "shot.bmp";
 
-    std::printf("start-up to the first finished frame, %d runs of each program in turn, medians\n",
-                runs);
-    std::printf("        ------ wall ms -------  to bare      ------ CPU ms --------  to bare      "
-                "-- peak MB --  to bare   setup beyond\n");
-    std::printf("lang     bare  floor  setup  floor setup     bare  floor  setup  floor setup     "
-                " bare  setup  setup   floor, ms\n");
+    std::printf("start-up to the first finished frame, %d runs of each program in turn, medians\n", runs);
+    std::printf(
+        "        ------ wall ms -------  to bare      ------ CPU ms --------  to bare      "
+        "-- peak MB --  to bare   setup beyond\n");
+    std::printf(
+        "lang     bare  floor  setup  floor setup     bare  floor  setup  floor setup     "
+        " bare  setup  setup   floor, ms\n");
     int exit_code = 0;
     for (const std::string& language : languages) {
         Series bare, floor, real;
@@ -115,18 +115,18 @@ int main(int argc, char** argv) {
             real.add(run_once(setup.string(), dir, language, shot));
         }
         if (bare.failures || floor.failures || real.failures) {
-            std::printf("%-5s %d bare, %d floor and %d setup runs failed\n", language.c_str(),
-                        bare.failures, floor.failures, real.failures);
+            std::printf("%-5s %d bare, %d floor and %d setup runs failed\n", language.c_str(), bare.failures,
+                        floor.failures, real.failures);
             exit_code = 1;
             if (bare.wall.empty() || floor.wall.empty() || real.wall.empty()) continue;
         }
         const double bw = median(bare.wall), fw = median(floor.wall), rw = median(real.wall);
         const double bc = median(bare.cpu), fc = median(floor.cpu), rc = median(real.cpu);
         const double bm = median(bare.peak), rm = median(real.peak);
-        std::printf("%-5s %6.1f %6.1f %6.1f  %5.2f %5.2f   %6.1f %6.1f %6.1f  %5.2f %5.2f   "
-                    "%6.1f %6.1f  %5.2f   %6.1f\n",
-                    language.c_str(), bw, fw, rw, fw / bw, rw / bw, bc, fc, rc, fc / bc, rc / bc, bm,
-                    rm, rm / bm, rw - fw);
+        std::printf(
+            "%-5s %6.1f %6.1f %6.1f  %5.2f %5.2f   %6.1f %6.1f %6.1f  %5.2f %5.2f   "
+            "%6.1f %6.1f  %5.2f   %6.1f\n",
+            language.c_str(), bw, fw, rw, fw / bw, rw / bw, bc, fc, rc, fc / bc, rc / bc, bm, rm, rm / bm, rw - fw);
         std::fflush(stdout);
     }
     std::printf("goals: wall-time ratio <= 1.5, peak-memory ratio <= 1.3\n");

@@ -102,9 +102,7 @@ bool replace_file(const std::string& from, const std::string& to, std::string& e
     return false;
 }
 
-bool remove_file_name(const std::string& path) {
-    return unlink(path.c_str()) == 0 || errno == ENOENT;
-}
+bool remove_file_name(const std::string& path) { return unlink(path.c_str()) == 0 || errno == ENOENT; }
 
 bool write_regular_file(const std::string& path, const void* data, size_t size) {
     struct stat info;

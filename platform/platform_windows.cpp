@@ -7,7 +7,9 @@
 // and that file is deleted.
 #include "platform/platform.h"
 
+// windows.h first: the other system headers build on it.
 #include <windows.h>
+
 #include <knownfolders.h>
 #include <shlobj.h>
 
@@ -90,9 +92,9 @@ constexpr DWORD REPLACE_PAUSE_MS = 50;
 bool open_source_file(FileStream& file, const std::string& path, FileId& id, uint64_t& size) {
     // No delete sharing: while setup reads a game file, nothing (setup's own
     // move included) can delete or replace it.
-    const HANDLE handle = CreateFileW(backslashes(widen(path)).c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    const HANDLE handle =
+        CreateFileW(backslashes(widen(path)).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
     BY_HANDLE_FILE_INFORMATION info;
     if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &info) ||
@@ -107,9 +109,9 @@ bool open_source_file(FileStream& file, const std::string& path, FileId& id, uin
 
 bool query_file_id(const std::string& path, FileId& id) {
     // No access asked: only the file's identity is read.
-    const HANDLE handle = CreateFileW(backslashes(widen(path)).c_str(), 0,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle =
+        CreateFileW(backslashes(widen(path)).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
     const bool known = id_of(handle, id);
     CloseHandle(handle);

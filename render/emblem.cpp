@@ -63,7 +63,8 @@ void inside_run(const Painter& p, float y, int& begin, int& end) {
     if (!inside_shape(p.coord[middle], y)) return;
     const float* c = p.coord.data();
     begin = static_cast<int>(std::partition_point(c, c + middle, [&](float x) { return !inside_shape(x, y); }) - c);
-    end = static_cast<int>(std::partition_point(c + middle, c + p.samples, [&](float x) { return inside_shape(x, y); }) - c);
+    end = static_cast<int>(
+        std::partition_point(c + middle, c + p.samples, [&](float x) { return inside_shape(x, y); }) - c);
 }
 
 void prepare(Painter& p, int n) {
@@ -126,8 +127,7 @@ void shade_pixel_row(Painter& p, int py) {
     float *red = p.red.data(), *green = p.green.data(), *blue = p.blue.data();
     for (int i = 0; i < p.k; ++i) {
         const size_t at = static_cast<size_t>(i) * p.samples;
-        paint_scene_row(p.scene, *p.kernels, p.coord.data(), p.samples, py * p.k + i, red + at, green + at,
-                        blue + at);
+        paint_scene_row(p.scene, *p.kernels, p.coord.data(), p.samples, py * p.k + i, red + at, green + at, blue + at);
     }
     const int groups = search_road(p, py);
     p.kernels->shade_road(p.groups.data(), p.group_at.data(), groups, p.arc.data(), red, green, blue);

@@ -42,18 +42,17 @@ struct EmblemKernels {
     // `count` (up to 16) samples at xs[0 .. count - 1]; xs may be read up to
     // the next multiple of 8. Row r goes to out[r * groups .. ], groups =
     // group_count(count); lanes from `count` on hold no hit.
-    void (*nearest_road)(const RoadLine* lines, const uint8_t* list, const uint8_t* end, const float* xs,
-                         int count, const float* ys, int rows, RoadHitGroup* out);
+    void (*nearest_road)(const RoadLine* lines, const uint8_t* list, const uint8_t* end, const float* xs, int count,
+                         const float* ys, int rows, RoadHitGroup* out);
     // Glow, asphalt and the dashed centre line over `count` groups, group t
     // at samples at[t] .. at[t] + 7 of the colour planes; arc[s] is the arc
     // length where segment s starts. Lanes without a hit keep their colour.
-    void (*shade_road)(const RoadHitGroup* groups, const int* at, int count, const float* arc, float* red,
-                       float* green, float* blue);
+    void (*shade_road)(const RoadHitGroup* groups, const int* at, int count, const float* arc, float* red, float* green,
+                       float* blue);
     // The sun's glow and disc over the sky colour for the `count` samples at
     // xs[0 ..] on the sample row sy units below the sun's centre, into
     // red, green and blue[0 ..]; up to 7 samples past `count` may be written.
-    void (*sun_run)(const Color& sky, const float* xs, int count, float sy, float* red, float* green,
-                    float* blue);
+    void (*sun_run)(const Color& sky, const float* xs, int count, float sy, float* red, float* green, float* blue);
     // Pixels first .. end - 1 of a pixel row of k by k samples a pixel into
     // RGBA bytes at out[4 * pixel]: red, green and blue hold its k sample
     // rows, `stride` floats apart, zero outside the shape, whose inside on

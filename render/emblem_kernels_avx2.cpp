@@ -30,8 +30,8 @@ inline void mix8(__m256& r, __m256& g, __m256& b, const Color& t, __m256 w) {
 // at once: one candidate's values serve every group, and the groups'
 // independent dependency chains overlap.
 template <int H, int ROWS>
-void nearest_chains(const RoadLine* lines, const uint8_t* list, const uint8_t* end, const float* xs,
-                    const float* ys, RoadHitGroup* out) {
+void nearest_chains(const RoadLine* lines, const uint8_t* list, const uint8_t* end, const float* xs, const float* ys,
+                    RoadHitGroup* out) {
     constexpr int CHAINS = H * ROWS;
     const __m256 zero = _mm256_setzero_ps(), one = _mm256_set1_ps(1.0f);
     __m256 x[H];
@@ -85,10 +85,8 @@ void nearest_road(const RoadLine* lines, const uint8_t* list, const uint8_t* end
         nearest_chains<1, 4>(lines, list, end, xs, ys, out);
     } else {
         for (int r = 0; r < rows; ++r) {
-            if (groups == 2)
-                nearest_chains<2, 1>(lines, list, end, xs, ys + r, out + r * groups);
-            else
-                nearest_chains<1, 1>(lines, list, end, xs, ys + r, out + r * groups);
+            if (groups == 2) nearest_chains<2, 1>(lines, list, end, xs, ys + r, out + r * groups);
+            else nearest_chains<1, 1>(lines, list, end, xs, ys + r, out + r * groups);
         }
     }
     clear_lanes_past(count, rows, out);
@@ -98,8 +96,8 @@ void nearest_road(const RoadLine* lines, const uint8_t* list, const uint8_t* end
 // mix adds only a signed zero to a non-negative colour. One pass over a whole
 // pixel row's groups lets the out-of-order core overlap the long square root
 // and division chains of neighbouring groups.
-void shade_road(const RoadHitGroup* groups, const int* at, int count, const float* arc, float* red,
-                float* green, float* blue) {
+void shade_road(const RoadHitGroup* groups, const int* at, int count, const float* arc, float* red, float* green,
+                float* blue) {
     for (int t = 0; t < count; ++t) {
         const RoadHitGroup& hits = groups[t];
         const __m256 d2 = _mm256_loadu_ps(hits.d2);
@@ -122,8 +120,7 @@ void shade_road(const RoadHitGroup* groups, const int* at, int count, const floa
                 float lines[GROUP_LANES];
                 _mm256_storeu_ps(lines, line);
                 for (int j = 0; j < GROUP_LANES; ++j) {
-                    if ((drawn >> j & 1) && !dash_on(arc_at(arc, hits.segment[j], hits.param[j])))
-                        lines[j] = 0.0f;
+                    if ((drawn >> j & 1) && !dash_on(arc_at(arc, hits.segment[j], hits.param[j]))) lines[j] = 0.0f;
                 }
                 line = _mm256_loadu_ps(lines);
             }
@@ -201,14 +198,13 @@ __m256 plane_sums8(const float* plane, int stride) {
 
 // to_byte(sum / h * 255 + 0.5): up to 0 gives 0, from 255 on 255, truncated between.
 __m256i channel_bytes8(__m256 sum, __m256 h) {
-    const __m256 v =
-        _mm256_add_ps(_mm256_mul_ps(_mm256_div_ps(sum, h), _mm256_set1_ps(255.0f)), _mm256_set1_ps(0.5f));
+    const __m256 v = _mm256_add_ps(_mm256_mul_ps(_mm256_div_ps(sum, h), _mm256_set1_ps(255.0f)), _mm256_set1_ps(0.5f));
     return _mm256_cvttps_epi32(_mm256_min_ps(_mm256_set1_ps(255.0f), _mm256_max_ps(_mm256_setzero_ps(), v)));
 }
 
 // Four samples a pixel: eight pixels at a time; the rest as the portable kernel does.
-void average_pixels(const float* red, const float* green, const float* blue, int stride, int k,
-                    const int* inside_begin, const int* inside_end, int first, int end, uint8_t* out) {
+void average_pixels(const float* red, const float* green, const float* blue, int stride, int k, const int* inside_begin,
+                    const int* inside_end, int first, int end, uint8_t* out) {
     const __m256i order = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);    // pixel of each lane
     const __m256i natural = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);  // lane of each pixel
     int px = first;

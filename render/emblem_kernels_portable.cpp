@@ -53,16 +53,15 @@ Color shade_sample(Color col, float d2, int segment, float param, const float* a
     return mix(col, CENTRE_LINE, cover * line);
 }
 
-void shade_road(const RoadHitGroup* groups, const int* at, int count, const float* arc, float* red,
-                float* green, float* blue) {
+void shade_road(const RoadHitGroup* groups, const int* at, int count, const float* arc, float* red, float* green,
+                float* blue) {
     for (int t = 0; t < count; ++t) {
         const RoadHitGroup& hits = groups[t];
         for (int j = 0; j < GROUP_LANES; ++j) {
             // Beyond reach every weight is zero.
             if (hits.segment[j] < 0 || !(hits.d2[j] <= ROAD_REACH2)) continue;
             const int q = at[t] + j;
-            const Color c = shade_sample({red[q], green[q], blue[q]}, hits.d2[j], hits.segment[j],
-                                         hits.param[j], arc);
+            const Color c = shade_sample({red[q], green[q], blue[q]}, hits.d2[j], hits.segment[j], hits.param[j], arc);
             red[q] = c.r;
             green[q] = c.g;
             blue[q] = c.b;

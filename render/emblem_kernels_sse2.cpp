@@ -28,8 +28,8 @@ inline void mix4(__m128& r, __m128& g, __m128& b, const Color& t, __m128 w) {
 // independent dependency chains overlap. Row r's lanes go to lanes `lane` ..
 // lane + 3 of out[r * stride].
 template <int ROWS>
-void nearest_rows4(const RoadLine* lines, const uint8_t* list, const uint8_t* end, const float* xs4,
-                   const float* ys, RoadHitGroup* out, int stride, int lane) {
+void nearest_rows4(const RoadLine* lines, const uint8_t* list, const uint8_t* end, const float* xs4, const float* ys,
+                   RoadHitGroup* out, int stride, int lane) {
     const __m128 x = _mm_loadu_ps(xs4);
     const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
     __m128 best[ROWS], best_param[ROWS];
@@ -63,8 +63,7 @@ void nearest_rows4(const RoadLine* lines, const uint8_t* list, const uint8_t* en
             best[r] = _mm_or_ps(_mm_and_ps(nearer, d2), _mm_andnot_ps(nearer, best[r]));
             best_param[r] = _mm_or_ps(_mm_and_ps(nearer, p), _mm_andnot_ps(nearer, best_param[r]));
             const __m128i take = _mm_castps_si128(nearer);
-            best_segment[r] =
-                _mm_or_si128(_mm_and_si128(take, segment), _mm_andnot_si128(take, best_segment[r]));
+            best_segment[r] = _mm_or_si128(_mm_and_si128(take, segment), _mm_andnot_si128(take, best_segment[r]));
         }
     }
     for (int r = 0; r < ROWS; ++r) {
@@ -103,9 +102,9 @@ void shade_road4(const RoadHitGroup& hits, int lane, const float* arc, float* re
     if (_mm_movemask_ps(_mm_cmple_ps(d2, _mm_set1_ps(ROAD_REACH2))) == 0) return;  // all out of reach
     const __m128 dist = _mm_sqrt_ps(d2);
     __m128 r = _mm_loadu_ps(red), g = _mm_loadu_ps(green), b = _mm_loadu_ps(blue);
-    const __m128 glow = _mm_mul_ps(
-        _mm_set1_ps(ROAD_GLOW_STRENGTH),
-        smooth4(_mm_div_ps(_mm_sub_ps(dist, _mm_set1_ps(ROAD_REACH)), _mm_set1_ps(ROAD_GLOW_SPREAD))));
+    const __m128 glow =
+        _mm_mul_ps(_mm_set1_ps(ROAD_GLOW_STRENGTH),
+                   smooth4(_mm_div_ps(_mm_sub_ps(dist, _mm_set1_ps(ROAD_REACH)), _mm_set1_ps(ROAD_GLOW_SPREAD))));
     mix4(r, g, b, ROAD_GLOW, glow);
     // From ASPHALT_EDGE on the asphalt and the centre line weigh exactly zero, from LINE_EDGE on the line.
     if (_mm_movemask_ps(_mm_cmplt_ps(dist, _mm_set1_ps(ASPHALT_EDGE))) != 0) {
@@ -130,8 +129,8 @@ void shade_road4(const RoadHitGroup& hits, int lane, const float* arc, float* re
     _mm_storeu_ps(blue, b);
 }
 
-void shade_road(const RoadHitGroup* groups, const int* at, int count, const float* arc, float* red,
-                float* green, float* blue) {
+void shade_road(const RoadHitGroup* groups, const int* at, int count, const float* arc, float* red, float* green,
+                float* blue) {
     for (int t = 0; t < count; ++t)
         for (int lane = 0; lane < GROUP_LANES; lane += 4) {
             const int q = at[t] + lane;
@@ -158,8 +157,7 @@ __m128 hypot4(__m128 x, __m128 y) {
 void sun_over4(const Color& sky, const float* xs4, float sy, float* red, float* green, float* blue) {
     const __m128 sx = _mm_sub_ps(_mm_loadu_ps(xs4), _mm_set1_ps(SUN_X));
     const __m128 d = hypot4(sx, _mm_set1_ps(sy));
-    const __m128 glow =
-        smooth4(_mm_mul_ps(_mm_sub_ps(d, _mm_set1_ps(SUN_GLOW_REACH)), _mm_set1_ps(SUN_GLOW_SLOPE)));
+    const __m128 glow = smooth4(_mm_mul_ps(_mm_sub_ps(d, _mm_set1_ps(SUN_GLOW_REACH)), _mm_set1_ps(SUN_GLOW_SLOPE)));
     __m128 r = _mm_set1_ps(sky.r), g = _mm_set1_ps(sky.g), b = _mm_set1_ps(sky.b);
     mix4(r, g, b, SUN_GLOW, _mm_mul_ps(_mm_set1_ps(SUN_GLOW_STRENGTH), _mm_mul_ps(glow, glow)));
     if (_mm_movemask_ps(_mm_cmplt_ps(d, _mm_set1_ps(SUN_DISC_EDGE))) == 0) {  // the disc weighs zero
@@ -207,8 +205,8 @@ __m128i channel_bytes4(__m128 sum, __m128 h) {
 }
 
 // Four samples a pixel: four pixels at a time; the rest as the portable kernel does.
-void average_pixels(const float* red, const float* green, const float* blue, int stride, int k,
-                    const int* inside_begin, const int* inside_end, int first, int end, uint8_t* out) {
+void average_pixels(const float* red, const float* green, const float* blue, int stride, int k, const int* inside_begin,
+                    const int* inside_end, int first, int end, uint8_t* out) {
     int px = first;
     for (; k == 4 && px + 3 < end; px += 4) {
         alignas(16) int32_t h[4];

@@ -21,8 +21,7 @@ std::array<RoadPoint, ROAD_POINTS> build_road_polyline() {
         for (int i = seg == 0 ? 0 : 1; i <= ROAD_STEPS; ++i) {
             float t = i / static_cast<float>(ROAD_STEPS);
             float mt = 1.0f - t;
-            float b0 = mt * mt * mt, b1 = 3.0f * mt * mt * t, b2 = 3.0f * mt * t * t,
-                  b3 = t * t * t;
+            float b0 = mt * mt * mt, b1 = 3.0f * mt * mt * t, b2 = 3.0f * mt * t * t, b3 = t * t * t;
             RoadPoint q;
             q.x = b0 * p[0][0] + b1 * p[1][0] + b2 * p[2][0] + b3 * p[3][0];
             q.y = b0 * p[0][1] + b1 * p[1][1] + b2 * p[2][1] + b3 * p[3][1];
@@ -107,8 +106,8 @@ double segment_distance2(double x, double y, const RoadSegment& g) {
 // some point of the box while nearer than LIST_REACH2. Distance to a segment
 // is convex, so its worst case over the box is at a corner; a segment whose
 // box lies farther than the worst case of another one never wins there.
-void road_candidates(const Box& box, const std::array<RoadSegment, ROAD_SEGMENTS>& segments,
-                     const uint8_t* from, size_t count, std::vector<uint8_t>& out) {
+void road_candidates(const Box& box, const std::array<RoadSegment, ROAD_SEGMENTS>& segments, const uint8_t* from,
+                     size_t count, std::vector<uint8_t>& out) {
     double lower[ROAD_SEGMENTS];
     int probe = -1;
     for (size_t c = 0; c < count; ++c) {
@@ -118,8 +117,7 @@ void road_candidates(const Box& box, const std::array<RoadSegment, ROAD_SEGMENTS
     if (probe < 0 || lower[probe] > LIST_REACH2) return;
     double worst = 0;
     for (double px : {box.x0, box.x1})
-        for (double py : {box.y0, box.y1})
-            worst = std::max(worst, segment_distance2(px, py, segments[from[probe]]));
+        for (double py : {box.y0, box.y1}) worst = std::max(worst, segment_distance2(px, py, segments[from[probe]]));
     const double limit = std::min(worst * 1.001 + 0.01, LIST_REACH2);
     for (size_t c = 0; c < count; ++c)
         if (lower[c] <= limit) out.push_back(from[c]);
@@ -145,8 +143,7 @@ void build_spans(const std::array<RoadSegment, ROAD_SEGMENTS>& segments, Span* s
         const double len2 = double(g.dx) * g.dx + double(g.dy) * g.dy;
         const double len = std::sqrt(len2);
         // A segment of no length never takes part (its parameter is always 0).
-        spans[s] = {g.ax, g.ay, g.dx, g.dy, len2 > 0 ? 1 / len2 : 0, CLAMP_MARGIN / len, INTERIOR_MARGIN / len,
-                    false};
+        spans[s] = {g.ax, g.ay, g.dx, g.dy, len2 > 0 ? 1 / len2 : 0, CLAMP_MARGIN / len, INTERIOR_MARGIN / len, false};
         if (s + 1 < ROAD_SEGMENTS)
             spans[s].joins_next = len2 > 0 && g.ax + g.dx == segments[s + 1].ax && g.ay + g.dy == segments[s + 1].ay;
     }
@@ -182,21 +179,20 @@ bool loses_to_neighbour(const Box& box, const Span* spans, int s) {
 
 // Removes from list[begin ..] the segments that lose to a neighbour everywhere in the box.
 void drop_losers(const Box& box, const Span* spans, std::vector<uint8_t>& list, size_t begin) {
-    list.erase(std::remove_if(list.begin() + begin, list.end(),
-                              [&](uint8_t s) { return loses_to_neighbour(box, spans, s); }),
-               list.end());
+    list.erase(
+        std::remove_if(list.begin() + begin, list.end(), [&](uint8_t s) { return loses_to_neighbour(box, spans, s); }),
+        list.end());
 }
 
 }  // namespace
 
-void build_road_blocks(int n, float u, const std::array<RoadSegment, ROAD_SEGMENTS>& segments,
-                       RoadBlocks& blocks) {
+void build_road_blocks(int n, float u, const std::array<RoadSegment, ROAD_SEGMENTS>& segments, RoadBlocks& blocks) {
     // Pixel p covers [p*u, (p+1)*u]; the margin covers the rounding of the
     // sample positions.
     const double margin = 1.0 / 64.0;
     auto pixel_box = [&](int x0, int y0, int size) {
-        return Box{x0 * double(u) - margin, std::min(x0 + size, n) * double(u) + margin,
-                   y0 * double(u) - margin, std::min(y0 + size, n) * double(u) + margin};
+        return Box{x0 * double(u) - margin, std::min(x0 + size, n) * double(u) + margin, y0 * double(u) - margin,
+                   std::min(y0 + size, n) * double(u) + margin};
     };
     uint8_t all[ROAD_SEGMENTS];
     RoadSegment whole = segments[0];  // only its box is used
@@ -244,8 +240,7 @@ void build_road_blocks(int n, float u, const std::array<RoadSegment, ROAD_SEGMEN
             road_candidates(box, segments, all, ROAD_SEGMENTS, wide);
             if (wide.empty()) continue;
             for (int cy = wy; cy < std::min(wy + WIDE_BLOCK, n); cy += COARSE_BLOCK)
-                for (int cx = wx; cx < std::min(wx + WIDE_BLOCK, n); cx += COARSE_BLOCK)
-                    fill_coarse(cx, cy, wide);
+                for (int cx = wx; cx < std::min(wx + WIDE_BLOCK, n); cx += COARSE_BLOCK) fill_coarse(cx, cy, wide);
         }
     }
 }

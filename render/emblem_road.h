@@ -34,5 +34,4 @@ struct RoadBlocks {
     std::vector<uint8_t> segments;
 };
 // The candidate lists of an n x n painting whose pixels are u units a side.
-void build_road_blocks(int n, float u, const std::array<RoadSegment, ROAD_SEGMENTS>& segments,
-                       RoadBlocks& blocks);
+void build_road_blocks(int n, float u, const std::array<RoadSegment, ROAD_SEGMENTS>& segments, RoadBlocks& blocks);

@@ -101,11 +101,11 @@ SampleRow sample_row(float y) {
     r.ground = {0.07f - 0.04f * g, 0.08f - 0.04f * g, 0.14f + GROUND_BLUE_FALL * g};
     r.antenna = y >= 80.0f && y < 98.0f;
     for (int b = 0; b < NEAR_COUNT; ++b)
-        r.near_window[b] = y >= NEAR_BUILDINGS[b].top && y < GROUND_Y ? window_row(NEAR_BUILDINGS[b].top, y)
-                                                                        : WindowAxis{false, 0};
+        r.near_window[b] =
+            y >= NEAR_BUILDINGS[b].top && y < GROUND_Y ? window_row(NEAR_BUILDINGS[b].top, y) : WindowAxis{false, 0};
     for (int b = 0; b < FAR_COUNT; ++b)
-        r.far_window[b] = y >= FAR_BUILDINGS[b].top && y < GROUND_Y ? window_row(FAR_BUILDINGS[b].top, y)
-                                                                      : WindowAxis{false, 0};
+        r.far_window[b] =
+            y >= FAR_BUILDINGS[b].top && y < GROUND_Y ? window_row(FAR_BUILDINGS[b].top, y) : WindowAxis{false, 0};
     return r;
 }
 
@@ -180,8 +180,8 @@ void fill(int begin, int end, const Color& c, float* red, float* green, float* b
 
 }  // namespace
 
-void paint_scene_row(const EmblemScene& scene, const EmblemKernels& kernels, const float* coord, int samples,
-                     int qy, float* red, float* green, float* blue) {
+void paint_scene_row(const EmblemScene& scene, const EmblemKernels& kernels, const float* coord, int samples, int qy,
+                     float* red, float* green, float* blue) {
     const float y = coord[qy];
     const SampleRow& row = scene.rows[qy];
     if (y >= GROUND_Y) {
@@ -202,7 +202,6 @@ void paint_scene_row(const EmblemScene& scene, const EmblemKernels& kernels, con
         const float sx = clampf(SUN_X, coord[begin], coord[end - 1]) - SUN_X;
         if (sx * sx + sy * sy <= SUN_REACH2)
             kernels.sun_run(row.sky, coord + begin, end - begin, sy, red + begin, green + begin, blue + begin);
-        else
-            fill(begin, end, c, red, green, blue);
+        else fill(begin, end, c, red, green, blue);
     }
 }

@@ -55,5 +55,5 @@ void prepare_scene(EmblemScene& scene, const float* coord, int samples);
 
 // The scene colours of sample row qy into red, green and blue[0 .. samples - 1],
 // the sun through `kernels`; up to 7 values past the end may be written as well.
-void paint_scene_row(const EmblemScene& scene, const EmblemKernels& kernels, const float* coord, int samples,
-                     int qy, float* red, float* green, float* blue);
+void paint_scene_row(const EmblemScene& scene, const EmblemKernels& kernels, const float* coord, int samples, int qy,
+                     float* red, float* green, float* blue);

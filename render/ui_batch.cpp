@@ -59,8 +59,7 @@ uint32_t compile_shader(uint32_t type, const char* source, std::string* log) {
     return 0;
 }
 
-bool build_program(uint32_t& program, const char* vertex_source, const char* fragment_source,
-                   std::string* log) {
+bool build_program(uint32_t& program, const char* vertex_source, const char* fragment_source, std::string* log) {
     if (program != 0) gl.glDeleteProgram(program);
     program = 0;
     GLuint vs = compile_shader(GL_VERTEX_SHADER, vertex_source, log);
@@ -105,22 +104,18 @@ void delete_program(uint32_t& program) {
 
 bool ui_init(UiContext& ui, TextSystem* text, std::string* error) {
     ui.text = text;
-    if (!build_program(ui.program, UI_VERTEX_SHADER_SOURCE, UI_FRAGMENT_SHADER_SOURCE, error))
-        return false;
+    if (!build_program(ui.program, UI_VERTEX_SHADER_SOURCE, UI_FRAGMENT_SHADER_SOURCE, error)) return false;
     gl.glGenVertexArrays(1, &ui.vao);
     gl.glGenBuffers(1, &ui.vbo);
     gl.glBindVertexArray(ui.vao);
     gl.glBindBuffer(GL_ARRAY_BUFFER, ui.vbo);
     const GLsizei stride = sizeof(UiVertex);
     gl.glEnableVertexAttribArray(0);
-    gl.glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride,
-                             reinterpret_cast<const void*>(offsetof(UiVertex, x)));
+    gl.glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(UiVertex, x)));
     gl.glEnableVertexAttribArray(1);
-    gl.glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride,
-                             reinterpret_cast<const void*>(offsetof(UiVertex, u)));
+    gl.glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(UiVertex, u)));
     gl.glEnableVertexAttribArray(2);
-    gl.glVertexAttribPointer(2, 4, GL_FLOAT, GL_FALSE, stride,
-                             reinterpret_cast<const void*>(offsetof(UiVertex, r)));
+    gl.glVertexAttribPointer(2, 4, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offsetof(UiVertex, r)));
     gl.glBindVertexArray(0);
     return true;
 }
@@ -184,8 +179,8 @@ void ui_set_clip(UiContext& ui, const UiRect& r) {
 
 void ui_clear_clip(UiContext& ui) { ui.clipping = false; }
 
-void ui_quad(UiContext& ui, float x0, float y0, float x1, float y1, float s0, float t0, float s1,
-             float t1, const UiColor& c, uint32_t texture) {
+void ui_quad(UiContext& ui, float x0, float y0, float x1, float y1, float s0, float t0, float s1, float t1,
+             const UiColor& c, uint32_t texture) {
     if (ui.clipping) {
         const UiRect& r = ui.clip;
         if (!trim_span(x0, x1, s0, s1, r.x, r.x + r.w)) return;
@@ -217,8 +212,8 @@ void ui_end_frame(UiContext& ui) {
 
     gl.glBindVertexArray(ui.vao);
     gl.glBindBuffer(GL_ARRAY_BUFFER, ui.vbo);
-    gl.glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(ui.vertices.size() * sizeof(UiVertex)),
-                    ui.vertices.data(), GL_STREAM_DRAW);
+    gl.glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(ui.vertices.size() * sizeof(UiVertex)), ui.vertices.data(),
+                    GL_STREAM_DRAW);
 
     gl.glUseProgram(ui.program);
     gl.glUniform2f(gl.glGetUniformLocation(ui.program, "uScreen"), static_cast<float>(ui.width),
@@ -230,8 +225,7 @@ void ui_end_frame(UiContext& ui) {
     for (const UiDrawCmd& cmd : ui.draws) {
         gl.glUniform1i(use_tex, cmd.texture != 0 ? 1 : 0);
         gl.glBindTexture(GL_TEXTURE_2D, cmd.texture);
-        gl.glDrawArrays(GL_TRIANGLES, static_cast<GLint>(cmd.first),
-                        static_cast<GLsizei>(cmd.count));
+        gl.glDrawArrays(GL_TRIANGLES, static_cast<GLint>(cmd.first), static_cast<GLsizei>(cmd.count));
     }
 
     gl.glBindTexture(GL_TEXTURE_2D, 0);

@@ -12,7 +12,7 @@
 
 struct TextSystem;
 
-struct UiVertex {  // 32 bytes
+struct UiVertex {      // 32 bytes
     float x, y;        // drawable pixels, origin top-left, y down
     float u, v;        // texture coordinates, ignored without a texture
     float r, g, b, a;  // straight alpha
@@ -51,8 +51,7 @@ extern const char* const UI_FRAGMENT_SHADER_SOURCE;
 // Compiles one shader; returns its name, or 0 with the info log appended to *log (if given).
 uint32_t compile_shader(uint32_t type, const char* source, std::string* log);
 // Builds and links a program (deleting any previous one in `program`); false with the log appended.
-bool build_program(uint32_t& program, const char* vertex_source, const char* fragment_source,
-                   std::string* log);
+bool build_program(uint32_t& program, const char* vertex_source, const char* fragment_source, std::string* log);
 // glDeleteProgram when non-zero, then 0.
 void delete_program(uint32_t& program);
 
@@ -71,8 +70,8 @@ void ui_clear_clip(UiContext& ui);
 // Two triangles (x0,y0)-(x1,y0)-(x1,y1) and (x0,y0)-(x1,y1)-(x0,y1), one colour. Under a clip
 // the corners and texture coordinates are cut back to it (nothing is pushed when nothing is
 // left); a quad inside the clip is pushed exactly as without one.
-void ui_quad(UiContext& ui, float x0, float y0, float x1, float y1, float s0, float t0, float s1,
-             float t1, const UiColor& c, uint32_t texture);
+void ui_quad(UiContext& ui, float x0, float y0, float x1, float y1, float s0, float t0, float s1, float t1,
+             const UiColor& c, uint32_t texture);
 // Uploads and draws the batch over the whole drawable (the viewport follows
 // its size); an empty batch makes no GL call at all.
 void ui_end_frame(UiContext& ui);

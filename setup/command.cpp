@@ -18,9 +18,7 @@ void system_runner(const std::string& command_line) {
 
 }  // namespace
 
-void run_command(const std::string& command_line) {
-    (g_runner != nullptr ? g_runner : system_runner)(command_line);
-}
+void run_command(const std::string& command_line) { (g_runner != nullptr ? g_runner : system_runner)(command_line); }
 
 void set_command_runner(CommandRunner runner) { g_runner = runner; }
 

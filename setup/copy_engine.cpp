@@ -140,8 +140,7 @@ void begin_install(SetupState& state) {
     state.shortcuts_done = 0;
     state.current_file = 0;
     state.shortcuts_planned = (state.make_desktop_shortcut ? 1 : 0) + (state.make_start_menu_entry ? 1 : 0);
-    state.progress_total =
-        static_cast<uint64_t>(state.shortcuts_planned) * SHORTCUT_PROGRESS_BYTES + state.game_bytes;
+    state.progress_total = static_cast<uint64_t>(state.shortcuts_planned) * SHORTCUT_PROGRESS_BYTES + state.game_bytes;
     state.page = PAGE_INSTALL;
 }
 

@@ -9,8 +9,7 @@
 #include "setup/paths.h"
 
 const char* const GAME_FILES[GAME_FILE_COUNT] = {
-    "Torvanel.exe", "SDL2.dll",   "SDL2_ttf.dll", "music1.mp3",
-    "music2.mp3",   "music3.mp3", "README.txt",   "LICENSE.txt",
+    "Torvanel.exe", "SDL2.dll", "SDL2_ttf.dll", "music1.mp3", "music2.mp3", "music3.mp3", "README.txt", "LICENSE.txt",
 };
 
 void find_source_dir(SetupState& state) {
@@ -42,6 +41,4 @@ bool scan_game_files(SetupState& state, std::string& missing) {
     return true;
 }
 
-double space_needed_mb(const SetupState& state) {
-    return static_cast<double>(state.game_bytes) * (1.0 / 1048576.0);
-}
+double space_needed_mb(const SetupState& state) { return static_cast<double>(state.game_bytes) * (1.0 / 1048576.0); }

@@ -17,8 +17,8 @@ void run_install_work(SetupState& state) {
 void shortcut_step(SetupState& state) {
     const std::string target = join_path(state.install_dir, "Torvanel.exe");
     if (state.make_desktop_shortcut && state.shortcuts_done == 0) {
-        create_shortcut(join_path(user_folder(KnownFolder::Desktop, "USERPROFILE", "Desktop"), "Torvanel.lnk"),
-                        target, state.install_dir);
+        create_shortcut(join_path(user_folder(KnownFolder::Desktop, "USERPROFILE", "Desktop"), "Torvanel.lnk"), target,
+                        state.install_dir);
     } else if (state.make_start_menu_entry && state.shortcuts_done < state.shortcuts_planned) {
         create_shortcut(join_path(user_folder(KnownFolder::Programs, "APPDATA", START_MENU_PROGRAMS), "Torvanel.lnk"),
                         target, state.install_dir);
@@ -31,8 +31,7 @@ void shortcut_step(SetupState& state) {
     state.progress_done += SHORTCUT_PROGRESS_BYTES;
 }
 
-void create_shortcut(const std::string& link_path, const std::string& target_path,
-                     const std::string& working_dir) {
+void create_shortcut(const std::string& link_path, const std::string& target_path, const std::string& working_dir) {
     // The -Command argument is one double-quoted string; the paths sit in
     // PowerShell single quotes inside it, hence quote_for_powershell.
     std::string line =

@@ -12,8 +12,7 @@ void run_install_work(SetupState& state);
 // One shortcut per call while any is left; then install_finished and PAGE_DONE.
 void shortcut_step(SetupState& state);
 // Hands the PowerShell command line that writes one .lnk file to the command runner.
-void create_shortcut(const std::string& link_path, const std::string& target_path,
-                     const std::string& working_dir);
+void create_shortcut(const std::string& link_path, const std::string& target_path, const std::string& working_dir);
 // Every single-quote character PowerShell knows (' and U+2018 to U+201B)
 // doubled, for use between single quotes in PowerShell.
 std::string quote_for_powershell(const std::string& text);

@@ -37,8 +37,7 @@ Cuts cut_points(const std::string& text, bool pieces) {
 
 // Grows a tail and a head, one cut at a time, the tail first, while the
 // result fits and something stays elided; empty when the shortest does not fit.
-std::string grow(const std::string& path, const Cuts& cuts, int max_width,
-                 const MeasureText& measure) {
+std::string grow(const std::string& path, const Cuts& cuts, int max_width, const MeasureText& measure) {
     if (cuts.head_ends.empty() || cuts.tail_starts.empty()) return {};
     size_t h = 0, t = cuts.tail_starts.size() - 1;
     const auto build = [&](size_t head, size_t tail) {

@@ -23,8 +23,7 @@ struct BlockFile {
 constexpr Uint32 BLOCK_FILE_TYPE = 0x544F4246u;
 
 BlockFile* block_file(SDL_RWops* rw) {
-    return rw && rw->type == BLOCK_FILE_TYPE ? static_cast<BlockFile*>(rw->hidden.unknown.data1)
-                                             : nullptr;
+    return rw && rw->type == BLOCK_FILE_TYPE ? static_cast<BlockFile*>(rw->hidden.unknown.data1) : nullptr;
 }
 
 // The block holding `index`, read from disk on first use; null when the read fails.
@@ -97,8 +96,7 @@ std::string system_font_path(const std::string& path) {
     // Asked once: the fonts folder does not move while the program runs.
     static const std::string folder = windows_fonts_folder();
     const size_t prefix = sizeof(WINDOWS_FONTS_FOLDER) - 1;
-    if (path.compare(0, prefix, WINDOWS_FONTS_FOLDER) != 0 || path.size() <= prefix || path[prefix] != '/')
-        return path;
+    if (path.compare(0, prefix, WINDOWS_FONTS_FOLDER) != 0 || path.size() <= prefix || path[prefix] != '/') return path;
     return folder + path.substr(prefix);
 }
 

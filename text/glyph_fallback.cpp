@@ -16,8 +16,7 @@ bool font_lacks_glyph(TTF_Font* font, const std::string& text) {
     return false;
 }
 
-bool split_glyph_runs(TTF_Font* font, TTF_Font* fallback, const std::string& text,
-                      std::vector<GlyphRun>& runs) {
+bool split_glyph_runs(TTF_Font* font, TTF_Font* fallback, const std::string& text, std::vector<GlyphRun>& runs) {
     runs.clear();
     if (!font || !fallback) return false;
     bool needed = false;
@@ -67,8 +66,7 @@ SDL_Surface* render_glyph_runs(const std::vector<GlyphRun>& runs, SDL_Color colo
         if (pieces[i]) height = std::max(height, ascent - TTF_FontAscent(runs[i].font) + pieces[i]->h);
 
     SDL_Surface* line = nullptr;
-    if (width > 0 && height > 0)
-        line = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (width > 0 && height > 0) line = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
     int x = 0;
     for (size_t i = 0; i < runs.size(); ++i) {
         SDL_Surface* piece = pieces[i];

@@ -21,8 +21,7 @@ struct GlyphRun {
 bool font_lacks_glyph(TTF_Font* font, const std::string& text);
 // Fills `runs` and returns true when `font` lacks a glyph of the shaped
 // `text` that `fallback` has; false, with `runs` empty, when one piece will do.
-bool split_glyph_runs(TTF_Font* font, TTF_Font* fallback, const std::string& text,
-                      std::vector<GlyphRun>& runs);
+bool split_glyph_runs(TTF_Font* font, TTF_Font* fallback, const std::string& text, std::vector<GlyphRun>& runs);
 // Width of the runs side by side.
 int measure_glyph_runs(const std::vector<GlyphRun>& runs);
 // The runs rendered side by side on a common baseline, as one ARGB surface; null on failure.

@@ -16,9 +16,8 @@ namespace {
 
 // Scripts written without spaces between words: any two of these may break.
 bool breaks_anywhere(uint32_t c) {
-    return (c >= 0x3040 && c <= 0x30FF) || (c >= 0x3400 && c <= 0x9FFF) ||
-           (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
-           (c >= 0xFF00 && c <= 0xFFEF);
+    return (c >= 0x3040 && c <= 0x30FF) || (c >= 0x3400 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFFEF);
 }
 
 }  // namespace
@@ -90,8 +89,8 @@ struct PieceWidths {
 // `added`, the summed widths of the `joints` pieces joined since, and only
 // candidates within the tolerance of the limit are measured whole.
 // `measured_whole` tells whether the line's width as it ends was measured.
-size_t fill_line(const std::vector<WrapPiece>& pieces, size_t first, int max_width,
-                 PieceWidths& widths, bool exact, std::string& line, bool& measured_whole) {
+size_t fill_line(const std::vector<WrapPiece>& pieces, size_t first, int max_width, PieceWidths& widths, bool exact,
+                 std::string& line, bool& measured_whole) {
     line = pieces[first].text;
     int measured = widths.of(line), added = 0, joints = 0;
     measured_whole = true;  // a lone piece is a line at any width
@@ -124,8 +123,7 @@ size_t fill_line(const std::vector<WrapPiece>& pieces, size_t first, int max_wid
 
 }  // namespace
 
-std::vector<std::string> wrap_text(const std::string& text, int max_width,
-                                   const MeasureText& measure, int size) {
+std::vector<std::string> wrap_text(const std::string& text, int max_width, const MeasureText& measure, int size) {
     const std::vector<WrapPiece> pieces = wrap_pieces(text);
     PieceWidths widths{measure, size, -1, {}};
     std::vector<std::string> lines;

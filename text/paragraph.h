@@ -21,5 +21,4 @@ std::vector<WrapPiece> wrap_pieces(const std::string& text);
 // font size `measure` draws at: it bounds how far a joined line's width may
 // stray from the widths of its pieces, which spares measuring most
 // candidate lines whole.
-std::vector<std::string> wrap_text(const std::string& text, int max_width,
-                                   const MeasureText& measure, int size);
+std::vector<std::string> wrap_text(const std::string& text, int max_width, const MeasureText& measure, int size);

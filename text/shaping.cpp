@@ -141,14 +141,10 @@ void arabic_forms(const std::vector<uint32_t>& in, std::vector<uint32_t>& out) {
             } else {
                 const ArabicForm* after = q < n ? arabic_form(in[q]) : nullptr;
                 const bool joins_after = after && after->type != 'U';
-                if (joins_before && joins_after)
-                    out.push_back(form->medial);
-                else if (joins_before)
-                    out.push_back(form->final_form);
-                else if (joins_after)
-                    out.push_back(form->initial);
-                else
-                    out.push_back(form->isolated);
+                if (joins_before && joins_after) out.push_back(form->medial);
+                else if (joins_before) out.push_back(form->final_form);
+                else if (joins_after) out.push_back(form->initial);
+                else out.push_back(form->isolated);
                 before = form;
             }
         } else {
@@ -174,10 +170,8 @@ void resolve_neutrals(const std::vector<uint32_t>& s, std::vector<uint8_t>& cls)
     // in the high nibble, keeping the low nibble as the neutral marker.
     uint8_t prev = NONE;
     for (size_t i = 0; i < n; ++i) {
-        if (cls[i] == NEUTRAL)
-            cls[i] = static_cast<uint8_t>(NEUTRAL | (prev << 4));
-        else
-            prev = cls[i];
+        if (cls[i] == NEUTRAL) cls[i] = static_cast<uint8_t>(NEUTRAL | (prev << 4));
+        else prev = cls[i];
     }
     uint8_t next = NONE;
     for (size_t i = n; i-- > 0;) {
@@ -188,32 +182,27 @@ void resolve_neutrals(const std::vector<uint32_t>& s, std::vector<uint8_t>& cls)
         }
         const uint8_t p = static_cast<uint8_t>(c >> 4);
         uint8_t r;
-        if (p != NONE && next != NONE)
-            r = p == next ? p : RTL;
-        else if (p != NONE)
-            r = p;
-        else if (next != NONE)
-            r = next;
-        else
-            r = RTL;
+        if (p != NONE && next != NONE) r = p == next ? p : RTL;
+        else if (p != NONE) r = p;
+        else if (next != NONE) r = next;
+        else r = RTL;
         cls[i] = r;
     }
 }
 
 uint32_t opening_partner(uint32_t cp) {
     switch (cp) {
-        case ')': return '(';
-        case ']': return '[';
-        case '}': return '{';
-        default: return 0;
+    case ')': return '(';
+    case ']': return '[';
+    case '}': return '{';
+    default: return 0;
     }
 }
 
 // A closing bracket takes the side of its opening partner, so "[F5]" after
 // an Arabic word stays one pair instead of losing its last bracket to the
 // Latin run. Pairs nest; a closer without an open partner is left alone.
-void pair_brackets(const std::vector<uint32_t>& s, std::vector<uint8_t>& cls,
-                   std::vector<uint32_t>& open) {
+void pair_brackets(const std::vector<uint32_t>& s, std::vector<uint8_t>& cls, std::vector<uint32_t>& open) {
     open.clear();
     for (uint32_t i = 0; i < s.size(); ++i) {
         const uint32_t cp = s[i];
@@ -232,9 +221,8 @@ void pair_brackets(const std::vector<uint32_t>& s, std::vector<uint8_t>& cls,
     }
 }
 
-void visual_order(const std::vector<uint32_t>& s, std::vector<uint8_t>& cls,
-                  std::vector<uint32_t>& open, std::vector<DirRun>& runs,
-                  std::vector<uint32_t>& out) {
+void visual_order(const std::vector<uint32_t>& s, std::vector<uint8_t>& cls, std::vector<uint32_t>& open,
+                  std::vector<DirRun>& runs, std::vector<uint32_t>& out) {
     resolve_neutrals(s, cls);
     pair_brackets(s, cls, open);
     runs.clear();
@@ -269,8 +257,7 @@ struct ShapeBuffers {
 DirClass direction_class(uint32_t cp) {
     if (cp >= 0x0590 && cp <= 0x08FF) return is_arabic_mark(cp) ? DirClass::Neutral : DirClass::Rtl;
     if (cp >= 0xFB50 && cp <= 0xFEFF) return DirClass::Rtl;
-    if ((cp >= 'A' && cp <= 'Z') || (cp >= 'a' && cp <= 'z') || (cp >= '0' && cp <= '9'))
-        return DirClass::Ltr;
+    if ((cp >= 'A' && cp <= 'Z') || (cp >= 'a' && cp <= 'z') || (cp >= '0' && cp <= '9')) return DirClass::Ltr;
     if (cp >= 0x00C0 && cp <= 0x024F) return DirClass::Ltr;
     return DirClass::Neutral;
 }

@@ -9,8 +9,8 @@
 #include <SDL_ttf.h>
 
 #include "render/gl_api.h"
-#include "text/glyph_fallback.h"
 #include "text/font_script.h"
+#include "text/glyph_fallback.h"
 
 namespace {
 
@@ -54,8 +54,7 @@ uint32_t upload_rgba(const SDL_Surface* s) {
     gl.glGenTextures(1, &tex);
     gl.glBindTexture(GL_TEXTURE_2D, tex);
     gl.glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, s->w, s->h, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                    s->pixels);
+    gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, s->w, s->h, 0, GL_RGBA, GL_UNSIGNED_BYTE, s->pixels);
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -76,8 +75,7 @@ std::string text_cache_key(const std::string& text, int size, uint32_t rgba, boo
     return key;
 }
 
-TextTexture render_text(TextSystem& ts, const std::string& text, int size, uint32_t rgba,
-                        bool bold) {
+TextTexture render_text(TextSystem& ts, const std::string& text, int size, uint32_t rgba, bool bold) {
     if (text.empty() || ts.regular_font_path.empty()) return {};
     // The key buffer keeps its capacity, so a hit allocates nothing.
     thread_local std::string key;
@@ -93,10 +91,9 @@ TextTexture render_text(TextSystem& ts, const std::string& text, int size, uint3
                               static_cast<Uint8>(rgba >> 8), static_cast<Uint8>(rgba)};
     thread_local std::vector<GlyphRun> runs;
     TTF_Font* fallback = font_lacks_glyph(font, shaped) ? fallback_font_for(ts, size, bold) : nullptr;
-    SDL_Surface* rendered =
-        split_glyph_runs(font, fallback, shaped, runs)
-            ? render_glyph_runs(runs, colour)
-            : TTF_RenderUTF8_Blended(font, shaped.c_str(), colour);
+    SDL_Surface* rendered = split_glyph_runs(font, fallback, shaped, runs)
+                                ? render_glyph_runs(runs, colour)
+                                : TTF_RenderUTF8_Blended(font, shaped.c_str(), colour);
     if (!rendered) return {};
     SDL_Surface* rgba_surface = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ABGR8888, 0);
     SDL_FreeSurface(rendered);
@@ -119,8 +116,7 @@ int measure_text(TextSystem& ts, const std::string& text, int size, bool bold) {
     const std::string shaped = font_text(ts, text);
     thread_local std::vector<GlyphRun> runs;
     TTF_Font* fallback = font_lacks_glyph(font, shaped) ? fallback_font_for(ts, size, bold) : nullptr;
-    if (split_glyph_runs(font, fallback, shaped, runs))
-        return measure_glyph_runs(runs);
+    if (split_glyph_runs(font, fallback, shaped, runs)) return measure_glyph_runs(runs);
     int w = 0;
     int h = 0;
     TTF_SizeUTF8(font, shaped.c_str(), &w, &h);
@@ -143,8 +139,7 @@ void clear_text_cache(TextSystem& ts) {
 
 void text_end_frame(TextSystem& ts) {
     if (ts.retired_textures.empty()) return;
-    gl.glDeleteTextures(static_cast<GLsizei>(ts.retired_textures.size()),
-                        ts.retired_textures.data());
+    gl.glDeleteTextures(static_cast<GLsizei>(ts.retired_textures.size()), ts.retired_textures.data());
     ts.retired_textures.clear();
 }
 

@@ -17,26 +17,22 @@
 const FontPair FONTS_CHINESE[3] = {
     {"C:/Windows/Fonts/msyh.ttc", "C:/Windows/Fonts/msyhbd.ttc"},
     {"C:/Windows/Fonts/simhei.ttf", "C:/Windows/Fonts/simhei.ttf"},
-    {"/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc",
-     "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc"},
+    {"/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc", "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc"},
 };
 
 const FontPair FONTS_JAPANESE[5] = {
     {"C:/Windows/Fonts/YuGothM.ttc", "C:/Windows/Fonts/YuGothB.ttc"},
     {"C:/Windows/Fonts/meiryo.ttc", "C:/Windows/Fonts/meiryob.ttc"},
     {"C:/Windows/Fonts/msgothic.ttc", "C:/Windows/Fonts/msgothic.ttc"},
-    {"/usr/share/fonts/truetype/fonts-japanese-gothic.ttf",
-     "/usr/share/fonts/truetype/fonts-japanese-gothic.ttf"},
-    {"/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc",
-     "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc"},
+    {"/usr/share/fonts/truetype/fonts-japanese-gothic.ttf", "/usr/share/fonts/truetype/fonts-japanese-gothic.ttf"},
+    {"/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc", "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc"},
 };
 
 const FontPair FONTS_ARABIC[4] = {
     {"C:/Windows/Fonts/segoeui.ttf", "C:/Windows/Fonts/segoeuib.ttf"},
     {"C:/Windows/Fonts/arial.ttf", "C:/Windows/Fonts/arialbd.ttf"},
     {"C:/Windows/Fonts/tahoma.ttf", "C:/Windows/Fonts/tahomabd.ttf"},
-    {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
-     "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"},
+    {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"},
 };
 
 // Windows versions ship Nirmala UI as a collection or as two plain files.
@@ -51,8 +47,7 @@ const FontPair FONTS_DEVANAGARI[4] = {
 const FontPair FONTS_DEFAULT[4] = {
     {"C:/Windows/Fonts/segoeui.ttf", "C:/Windows/Fonts/segoeuib.ttf"},
     {"C:/Windows/Fonts/arial.ttf", "C:/Windows/Fonts/arialbd.ttf"},
-    {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
-     "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"},
+    {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"},
     {"/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
      "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf"},
 };
@@ -69,9 +64,8 @@ constexpr FontList list_of(const FontPair (&pairs)[N]) {
     return FontList{pairs, N};
 }
 
-const FontLists DEFAULT_LISTS = {list_of(FONTS_CHINESE), list_of(FONTS_JAPANESE),
-                                 list_of(FONTS_ARABIC), list_of(FONTS_DEVANAGARI),
-                                 list_of(FONTS_DEFAULT)};
+const FontLists DEFAULT_LISTS = {list_of(FONTS_CHINESE), list_of(FONTS_JAPANESE), list_of(FONTS_ARABIC),
+                                 list_of(FONTS_DEVANAGARI), list_of(FONTS_DEFAULT)};
 FontLists g_lists = DEFAULT_LISTS;
 
 // [SECTION] Probing
@@ -155,8 +149,7 @@ void close_fonts(TextSystem& ts) {
     ts.fallback_bold_path.clear();
 }
 
-TTF_Font* open_once(TextSystem& ts, std::map<int32_t, TTF_Font*>& fonts, const std::string& path,
-                    int size, bool bold) {
+TTF_Font* open_once(TextSystem& ts, std::map<int32_t, TTF_Font*>& fonts, const std::string& path, int size, bool bold) {
     const int32_t key = 2 * size + (bold ? 1 : 0);
     auto it = fonts.find(key);
     if (it != fonts.end()) return it->second;
@@ -185,11 +178,11 @@ bool load_fonts_for_language(TextSystem& ts, uint8_t language, std::string* diag
     ts.wrap_cache.clear();
     const FontList* list = &g_lists.fallback;
     switch (language) {
-        case LANG_CHINESE: list = &g_lists.chinese; break;
-        case LANG_JAPANESE: list = &g_lists.japanese; break;
-        case LANG_ARABIC: list = &g_lists.arabic; break;
-        case LANG_HINDI: list = &g_lists.devanagari; break;
-        default: break;
+    case LANG_CHINESE: list = &g_lists.chinese; break;
+    case LANG_JAPANESE: list = &g_lists.japanese; break;
+    case LANG_ARABIC: list = &g_lists.arabic; break;
+    case LANG_HINDI: list = &g_lists.devanagari; break;
+    default: break;
     }
     ts.language = language;
     if (choose_from(*list, ts)) return true;
@@ -249,14 +242,12 @@ TTF_Font* fallback_font_for(TextSystem& ts, int size, bool bold) {
         // Probed only when a text first needs it, so a language whose font
         // covers everything never opens more files than its own.
         ts.fallback_chosen = true;
-        if (ts.ttf_ready &&
-            choose_from(ts, g_lists.fallback, ts.fallback_regular_path, ts.fallback_bold_path) &&
+        if (ts.ttf_ready && choose_from(ts, g_lists.fallback, ts.fallback_regular_path, ts.fallback_bold_path) &&
             ts.fallback_regular_path == ts.regular_font_path) {
             ts.fallback_regular_path.clear();
             ts.fallback_bold_path.clear();
         }
     }
     if (ts.fallback_regular_path.empty()) return nullptr;
-    return open_once(ts, ts.fallback_fonts, bold ? ts.fallback_bold_path : ts.fallback_regular_path,
-                     size, bold);
+    return open_once(ts, ts.fallback_fonts, bold ? ts.fallback_bold_path : ts.fallback_regular_path, size, bold);
 }

@@ -16,8 +16,8 @@
 constexpr uint32_t REPLACEMENT_CHARACTER = 0xFFFD;
 
 struct Utf8Char {
-    uint32_t code;    // REPLACEMENT_CHARACTER for a malformed byte
-    size_t length;    // bytes taken: 1 to 4; 1 for a malformed byte
+    uint32_t code;  // REPLACEMENT_CHARACTER for a malformed byte
+    size_t length;  // bytes taken: 1 to 4; 1 for a malformed byte
     bool well_formed;
 };
 

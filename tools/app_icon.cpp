@@ -68,12 +68,10 @@ void put_symbol(BitWriter& w, int sym) {
 
 constexpr int LEN_BASE[] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
                             31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
-constexpr int LEN_EXTRA[] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
-                             2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-constexpr int DIST_BASE[] = {1,    2,    3,    4,    5,    7,     9,     13,    17,  25,
-                             33,   49,   65,   97,   129,  193,   257,   385,   513, 769,
-                             1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-constexpr int DIST_EXTRA[] = {0, 0, 0, 0, 1, 1, 2, 2, 3,  3,  4,  4,  5,  5,  6,
+constexpr int LEN_EXTRA[] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+constexpr int DIST_BASE[] = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
+                             193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+constexpr int DIST_EXTRA[] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
                               6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
 void put_match(BitWriter& w, int length, int distance) {
@@ -90,9 +88,7 @@ void put_match(BitWriter& w, int length, int distance) {
 void deflate_fixed(const Bytes& in, Bytes& out) {
     constexpr int WINDOW = 32768, HASH = 1 << 15, CHAIN = 64, MAX_LEN = 258;
     std::vector<int> head(HASH, -1), prev(in.size(), -1);
-    auto hash = [&](size_t i) {
-        return ((in[i] << 10) ^ (in[i + 1] << 5) ^ in[i + 2]) & (HASH - 1);
-    };
+    auto hash = [&](size_t i) { return ((in[i] << 10) ^ (in[i + 1] << 5) ^ in[i + 2]) & (HASH - 1); };
     BitWriter w{out};
     w.put(1, 1);  // final block
     w.put(1, 2);  // fixed Huffman codes

@@ -70,18 +70,18 @@ static std::string read_quoted(const std::string& text, size_t pos, const std::s
         }
         if (++i >= text.size()) fail(path, line, "missing closing quote");
         switch (text[i]) {
-            case '"': out += '"'; break;
-            case '\\': out += '\\'; break;
-            case 'n': out += '\n'; break;
-            case 't': out += '\t'; break;
-            case 'r': out += '\r'; break;
-            case 'a': out += '\a'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'v': out += '\v'; break;
-            case '\'': out += '\''; break;
-            case '?': out += '?'; break;
-            default: fail(path, line, std::string("unsupported escape \\") + text[i]);
+        case '"': out += '"'; break;
+        case '\\': out += '\\'; break;
+        case 'n': out += '\n'; break;
+        case 't': out += '\t'; break;
+        case 'r': out += '\r'; break;
+        case 'a': out += '\a'; break;
+        case 'b': out += '\b'; break;
+        case 'f': out += '\f'; break;
+        case 'v': out += '\v'; break;
+        case '\'': out += '\''; break;
+        case '?': out += '?'; break;
+        default: fail(path, line, std::string("unsupported escape \\") + text[i]);
         }
     }
     if (text.find_first_not_of(" \t", i + 1) != std::string::npos)
@@ -277,7 +277,8 @@ static std::string checked_text(const PoFile& file, const PoEntry& e, const PoEn
     const std::string row = "row " + e.context;
     if (english.id.empty()) fail(en_file.path, english.id_line, row + " has an empty English text");
     if (is_english) {
-        if (!e.str.empty() && e.str != e.id) fail(file.path, e.str_line, row + ": the English msgstr differs from its msgid");
+        if (!e.str.empty() && e.str != e.id)
+            fail(file.path, e.str_line, row + ": the English msgstr differs from its msgid");
     } else if (e.id != english.id) {
         fail(file.path, e.id_line, row + ": msgid differs from the English text in " + en_file.path);
     }
@@ -292,7 +293,8 @@ static std::string checked_text(const PoFile& file, const PoEntry& e, const PoEn
     if (found != expected)
         fail(file.path, text_line,
              row + ": printf conversions (" + joined(found) + ") differ from English (" + joined(expected) + ")");
-    if (stray && e.c_format) fail(file.path, text_line, row + ": a '%' starts no printf conversion (write %% for a percent sign)");
+    if (stray && e.c_format)
+        fail(file.path, text_line, row + ": a '%' starts no printf conversion (write %% for a percent sign)");
     return text;
 }
 

@@ -20,15 +20,14 @@ struct SampleFile {
 
 // The same names and order as the game file table the setup program checks.
 constexpr SampleFile SAMPLE_FILES[8] = {
-    {"Torvanel.exe", 380}, {"SDL2.dll", 25},   {"SDL2_ttf.dll", 5},  {"music1.mp3", 190},
+    {"Torvanel.exe", 380}, {"SDL2.dll", 25},    {"SDL2_ttf.dll", 5}, {"music1.mp3", 190},
     {"music2.mp3", 200},   {"music3.mp3", 200}, {"README.txt", 0},   {"LICENSE.txt", 0},
 };
 
 constexpr const char* README_TEXT =
     "Torvanel\n\nA modern city builder. Start Torvanel.exe to play.\n"
     "This copy was made for trying out the setup program.\n";
-constexpr const char* LICENSE_TEXT =
-    "Torvanel sample files. These bytes stand in for the game and carry no content.\n";
+constexpr const char* LICENSE_TEXT = "Torvanel sample files. These bytes stand in for the game and carry no content.\n";
 
 bool write_pattern(const std::filesystem::path& path, uint64_t size, uint32_t seed) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -73,10 +72,8 @@ int main(int argc, char** argv) {
         const SampleFile& file = SAMPLE_FILES[i];
         const std::filesystem::path path = folder / file.name;
         bool ok;
-        if (file.per_mille == 0)
-            ok = write_text(path, i == 6 ? README_TEXT : LICENSE_TEXT);
-        else
-            ok = write_pattern(path, total * static_cast<uint64_t>(file.per_mille) / 1000, i + 1);
+        if (file.per_mille == 0) ok = write_text(path, i == 6 ? README_TEXT : LICENSE_TEXT);
+        else ok = write_pattern(path, total * static_cast<uint64_t>(file.per_mille) / 1000, i + 1);
         if (!ok) {
             std::fprintf(stderr, "cannot write %s\n", path.string().c_str());
             return 1;

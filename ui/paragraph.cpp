@@ -16,8 +16,7 @@ MeasureText paragraph_measure(UiContext& ui, int size) {
     return [&ui, size](const std::string& text) { return ui_text_width(ui, text, size); };
 }
 
-const std::vector<std::string>& wrapped_lines(UiContext& ui, const std::string& text,
-                                              int max_width, int size) {
+const std::vector<std::string>& wrapped_lines(UiContext& ui, const std::string& text, int max_width, int size) {
     if (!ui.text) {
         thread_local std::vector<std::string> lines;
         lines = wrap_text(text, max_width, paragraph_measure(ui, size), size);
@@ -34,12 +33,11 @@ const std::vector<std::string>& wrapped_lines(UiContext& ui, const std::string& 
     auto hit = cache.find(key);
     if (hit != cache.end()) return hit->second;
     if (cache.size() >= WRAP_CACHE_LIMIT) cache.clear();
-    return cache.emplace(key, wrap_text(text, max_width, paragraph_measure(ui, size), size))
-        .first->second;
+    return cache.emplace(key, wrap_text(text, max_width, paragraph_measure(ui, size), size)).first->second;
 }
 
-float draw_paragraph(UiContext& ui, float x, float y, const std::string& text, float max_width,
-                     int size, float line_step, const UiColor& colour) {
+float draw_paragraph(UiContext& ui, float x, float y, const std::string& text, float max_width, int size,
+                     float line_step, const UiColor& colour) {
     float cy = y;
     for (const std::string& line : wrapped_lines(ui, text, static_cast<int>(max_width), size)) {
         ui_text(ui, x, cy, line, size, colour);

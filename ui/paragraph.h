@@ -13,9 +13,8 @@ MeasureText paragraph_measure(UiContext& ui, int size);
 // wrap_text's lines at `size`, remembered by the text system until its fonts
 // change (computed afresh without one): a paragraph drawn every frame is
 // measured once. The reference stays valid until the next call.
-const std::vector<std::string>& wrapped_lines(UiContext& ui, const std::string& text,
-                                              int max_width, int size);
+const std::vector<std::string>& wrapped_lines(UiContext& ui, const std::string& text, int max_width, int size);
 // Draws the wrapped lines left-aligned at x from top y, line_step apart;
 // returns y + lines * line_step.
-float draw_paragraph(UiContext& ui, float x, float y, const std::string& text, float max_width,
-                     int size, float line_step, const UiColor& colour);
+float draw_paragraph(UiContext& ui, float x, float y, const std::string& text, float max_width, int size,
+                     float line_step, const UiColor& colour);

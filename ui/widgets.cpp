@@ -58,8 +58,7 @@ bool is_bold(Weight weight) { return weight == Weight::Bold; }
 // [SECTION] Shapes
 
 uint32_t ui_pack_color(const UiColor& c) {
-    return (pack_channel(c.r) << 24) | (pack_channel(c.g) << 16) | (pack_channel(c.b) << 8) |
-           pack_channel(c.a);
+    return (pack_channel(c.r) << 24) | (pack_channel(c.g) << 16) | (pack_channel(c.b) << 8) | pack_channel(c.a);
 }
 
 void ui_fill_rect(UiContext& ui, const UiRect& r, const UiColor& c) {
@@ -94,16 +93,14 @@ void ui_outline(UiContext& ui, const UiRect& r, float t, const UiColor& c) {
     }
 }
 
-void ui_triangle(UiContext& ui, float x0, float y0, float x1, float y1, float x2, float y2,
-                 const UiColor& c) {
+void ui_triangle(UiContext& ui, float x0, float y0, float x1, float y1, float x2, float y2, const UiColor& c) {
     ui_push_draw(ui, 0, 3);
     ui_push_vertex(ui, x0, y0, 0, 0, c);
     ui_push_vertex(ui, x1, y1, 0, 0, c);
     ui_push_vertex(ui, x2, y2, 0, 0, c);
 }
 
-void ui_fan(UiContext& ui, float cx, float cy, float radius, float start, float end, int segments,
-            const UiColor& c) {
+void ui_fan(UiContext& ui, float cx, float cy, float radius, float start, float end, int segments, const UiColor& c) {
     if (segments <= 0) return;
     const float d = end - start;
     float s0 = 0.0f, c0 = 0.0f;
@@ -111,8 +108,7 @@ void ui_fan(UiContext& ui, float cx, float cy, float radius, float start, float 
     for (int i = 1; i <= segments; ++i) {
         float s1 = 0.0f, c1 = 0.0f;
         sin_cos(start + (static_cast<float>(i) * d) / static_cast<float>(segments), &s1, &c1);
-        ui_triangle(ui, cx, cy, cx + c0 * radius, cy + s0 * radius, cx + c1 * radius,
-                    cy + s1 * radius, c);
+        ui_triangle(ui, cx, cy, cx + c0 * radius, cy + s0 * radius, cx + c1 * radius, cy + s1 * radius, c);
         s0 = s1;
         c0 = c1;
     }
@@ -137,8 +133,8 @@ void ui_round_rect(UiContext& ui, const UiRect& rc, float radius, const UiColor&
 
 // [SECTION] Text
 
-float ui_text(UiContext& ui, float x, float y, const std::string& text, int size, const UiColor& c,
-              Align align, Weight weight) {
+float ui_text(UiContext& ui, float x, float y, const std::string& text, int size, const UiColor& c, Align align,
+              Weight weight) {
     if (!ui.text || text.empty()) return 0.0f;
     const TextTexture tex = render_text(*ui.text, text, size, ui_pack_color(c), is_bold(weight));
     if (tex.texture == 0) return 0.0f;
@@ -146,13 +142,12 @@ float ui_text(UiContext& ui, float x, float y, const std::string& text, int size
     float left = x;
     if (align == Align::Centre) left = x - 0.5f * w;
     else if (align == Align::Right) left = x - w;
-    ui_quad(ui, left, y, left + w, y + static_cast<float>(tex.height), 0, 0, 1, 1, COLOR_TEXT_TINT,
-            tex.texture);
+    ui_quad(ui, left, y, left + w, y + static_cast<float>(tex.height), 0, 0, 1, 1, COLOR_TEXT_TINT, tex.texture);
     return w;
 }
 
-float ui_text_in_rect(UiContext& ui, const UiRect& r, const std::string& text, int size, const UiColor& c,
-                      Align align, float inset, Weight weight) {
+float ui_text_in_rect(UiContext& ui, const UiRect& r, const std::string& text, int size, const UiColor& c, Align align,
+                      float inset, Weight weight) {
     const float line = static_cast<float>(ui_line_height(ui, size, weight));
     const float top = r.y + r.h * 0.5f - line * 0.5f;
     float anchor = r.x + r.w * 0.5f;
@@ -180,8 +175,8 @@ int ui_fit_font_size(UiContext& ui, const std::string& text, int size, float max
 
 // [SECTION] Interactive widgets
 
-bool ui_button(UiContext& ui, uint32_t id, const UiRect& r, const std::string& label, int size,
-               WidgetFlags flags, Weight weight) {
+bool ui_button(UiContext& ui, uint32_t id, const UiRect& r, const std::string& label, int size, WidgetFlags flags,
+               Weight weight) {
     const bool enabled = (flags & WIDGET_DISABLED) == 0;
     const bool primary = (flags & WIDGET_PRIMARY) != 0;
     const UiInput& in = ui.input;
@@ -193,8 +188,7 @@ bool ui_button(UiContext& ui, uint32_t id, const UiRect& r, const std::string& l
         if (in.released && ui.active_id == id) ui.active_id = 0;
         face = COLOR_FACE_DISABLED;
     } else {
-        const bool hover = in.mouse_x >= r.x && in.mouse_y >= r.y && r.x + r.w > in.mouse_x &&
-                           r.y + r.h > in.mouse_y;
+        const bool hover = in.mouse_x >= r.x && in.mouse_y >= r.y && r.x + r.w > in.mouse_x && r.y + r.h > in.mouse_y;
         if (hover && in.pressed) ui.active_id = id;
         if (ui.active_id == id) {
             held = in.down;
@@ -225,8 +219,8 @@ bool ui_button(UiContext& ui, uint32_t id, const UiRect& r, const std::string& l
     return clicked;
 }
 
-bool ui_checkbox(UiContext& ui, uint32_t id, const UiRect& r, const std::string& label, bool checked,
-                 int size, float scale, WidgetFlags flags) {
+bool ui_checkbox(UiContext& ui, uint32_t id, const UiRect& r, const std::string& label, bool checked, int size,
+                 float scale, WidgetFlags flags) {
     // A check box is never disabled: only its style is passed on.
     const bool clicked = ui_button(ui, id, r, std::string(), size, flags & WIDGET_PRIMARY);
     const UiColor mark = (flags & WIDGET_PRIMARY) != 0 ? COLOR_MARK_PRIMARY : COLOR_MARK_NORMAL;
@@ -241,8 +235,7 @@ bool ui_checkbox(UiContext& ui, uint32_t id, const UiRect& r, const std::string&
     return clicked;
 }
 
-void ui_progress(UiContext& ui, const UiRect& r, float f, const UiColor& fill,
-                 const UiColor& track) {
+void ui_progress(UiContext& ui, const UiRect& r, float f, const UiColor& fill, const UiColor& track) {
     ui_round_rect(ui, r, PROGRESS_RADIUS, track);
     if (f > 0.0f) {
         const float fill_w = f < 1.0f ? std::min(std::max(f * r.w, r.h), r.w) : r.w;
@@ -251,8 +244,7 @@ void ui_progress(UiContext& ui, const UiRect& r, float f, const UiColor& fill,
     ui_outline(ui, r, PROGRESS_BORDER, COLOR_PROGRESS_FRAME);
 }
 
-void ui_heading(UiContext& ui, const UiRect& content, float scale, const char* text,
-                const UiColor& c) {
+void ui_heading(UiContext& ui, const UiRect& content, float scale, const char* text, const UiColor& c) {
     const std::string s = text ? text : "";
     const int size = static_cast<int>(HEADING_SIZE * scale);
     const int fitted = ui_fit_font_size(ui, s, size, content.w);

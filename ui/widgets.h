@@ -26,31 +26,27 @@ void ui_fill_rect(UiContext& ui, const UiRect& r, const UiColor& c);
 void ui_image(UiContext& ui, const UiRect& r, uint32_t texture, const UiColor& tint);
 void ui_gradient_rect(UiContext& ui, const UiRect& r, const UiColor& top, const UiColor& bottom);
 void ui_outline(UiContext& ui, const UiRect& r, float thickness, const UiColor& c);
-void ui_triangle(UiContext& ui, float x0, float y0, float x1, float y1, float x2, float y2,
-                 const UiColor& c);
-void ui_fan(UiContext& ui, float cx, float cy, float radius, float start, float end, int segments,
-            const UiColor& c);
+void ui_triangle(UiContext& ui, float x0, float y0, float x1, float y1, float x2, float y2, const UiColor& c);
+void ui_fan(UiContext& ui, float cx, float cy, float radius, float start, float end, int segments, const UiColor& c);
 void ui_round_rect(UiContext& ui, const UiRect& r, float radius, const UiColor& c);
 
 // Draws text with its bitmap's top at y, aligned against x; returns the width drawn.
 float ui_text(UiContext& ui, float x, float y, const std::string& text, int size, const UiColor& c,
               Align align = Align::Left, Weight weight = Weight::Regular);
 // Text centred vertically in r by line height; inset from the edge when left or right aligned.
-float ui_text_in_rect(UiContext& ui, const UiRect& r, const std::string& text, int size, const UiColor& c,
-                      Align align, float inset, Weight weight = Weight::Regular);
+float ui_text_in_rect(UiContext& ui, const UiRect& r, const std::string& text, int size, const UiColor& c, Align align,
+                      float inset, Weight weight = Weight::Regular);
 
 // A button with its label centred, shrunk to fit; true when clicked this frame.
-bool ui_button(UiContext& ui, uint32_t id, const UiRect& r, const std::string& label, int size,
-               WidgetFlags flags = 0, Weight weight = Weight::Regular);
+bool ui_button(UiContext& ui, uint32_t id, const UiRect& r, const std::string& label, int size, WidgetFlags flags = 0,
+               Weight weight = Weight::Regular);
 // The whole row is a button; the box and its mark scale with `scale`. The
 // caller toggles its own flag when this returns true.
-bool ui_checkbox(UiContext& ui, uint32_t id, const UiRect& r, const std::string& label, bool checked,
-                 int size, float scale, WidgetFlags flags = 0);
-void ui_progress(UiContext& ui, const UiRect& r, float fraction, const UiColor& fill,
-                 const UiColor& track);
+bool ui_checkbox(UiContext& ui, uint32_t id, const UiRect& r, const std::string& label, bool checked, int size,
+                 float scale, WidgetFlags flags = 0);
+void ui_progress(UiContext& ui, const UiRect& r, float fraction, const UiColor& fill, const UiColor& track);
 // Page heading at the content rectangle's top-left, at 28*scale shrunk to fit its width.
-void ui_heading(UiContext& ui, const UiRect& content, float scale, const char* text,
-                const UiColor& c);
+void ui_heading(UiContext& ui, const UiRect& content, float scale, const char* text, const UiColor& c);
 
 int ui_text_width(UiContext& ui, const std::string& text, int size, Weight weight = Weight::Regular);
 int ui_line_height(UiContext& ui, int size, Weight weight = Weight::Regular);

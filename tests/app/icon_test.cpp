@@ -46,7 +46,7 @@ Entry entry(const Bytes& ico, size_t i) {
 }
 
 class AppIcon : public testing::Test {
-  protected:
+protected:
     void SetUp() override { ASSERT_GE(ico.size(), HEADER_SIZE + ENTRY_SIZE * IMAGE_COUNT); }
 
     // The bytes of image i; empty when its entry points outside the file.

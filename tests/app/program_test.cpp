@@ -116,9 +116,7 @@ struct Picture {
         }
         return false;
     }
-    void expect(const PixelProbe& probe) const {
-        EXPECT_TRUE(looks(probe.x, probe.y, probe.want)) << probe.what;
-    }
+    void expect(const PixelProbe& probe) const { EXPECT_TRUE(looks(probe.x, probe.y, probe.want)) << probe.what; }
     void expect(const AreaProbe& probe) const {
         EXPECT_EQ(area_has(probe.x0, probe.y0, probe.x1, probe.y1, probe.want), probe.present) << probe.what;
     }
@@ -131,7 +129,7 @@ std::string read_file(const fs::path& path) {
 
 // A copy of the program beside the eight game files in a folder of its own; every game file must stay as it was.
 class SetupProgram : public testing::Test {
-  protected:
+protected:
     void SetUp() override {
         fs::create_directories(app);
         fs::copy_file(SETUP_PROGRAM, app / "torvanel-setup");
@@ -203,7 +201,7 @@ class SetupProgram : public testing::Test {
     const fs::path dir = make_temp_dir("torvanel-program");
     const fs::path app = dir / "app";
     const fs::path installed = dir / "Programs/Torvanel";  // where LOCALAPPDATA=. installs
-    std::map<fs::path, std::string> sources;  // the game files the program's folder must still hold
+    std::map<fs::path, std::string> sources;               // the game files the program's folder must still hold
 };
 
 // The frame of every page: the step list on the sidebar with `step` current, and the heading in `heading`.
@@ -236,22 +234,37 @@ TEST_F(SetupProgram, EachPageShowsItsStepItsHeadingAndItsControls) {
         int step;
         std::vector<PixelProbe> probes;
     } rows[] = {
-        {"Welcome", PAGE_WELCOME, 2, WELCOME_STEP,
+        {"Welcome",
+         PAGE_WELCOME,
+         2,
+         WELCOME_STEP,
          {PRIMARY_BUTTON, NO_BACK_BUTTON, {"the language button", 310, 440, NORMAL_FACE}}},
-        {"License", PAGE_LICENSE, 2, LICENSE_STEP,
+        {"License",
+         PAGE_LICENSE,
+         2,
+         LICENSE_STEP,
          {PRIMARY_BUTTON,
           BACK_BUTTON,
           {"the licence box", static_cast<int>(licence.x) + 4, 404, well(404)},
           {"the check box's row", static_cast<int>(check.x + check.w) - 22, check_y, PRIMARY_FACE},
           {"the check box's mark", static_cast<int>(check.x) + 21, check_y, rgb_of(COLOR_MARK_PRIMARY)}}},
-        {"Location", PAGE_LOCATION, 2, LOCATION_STEP,
+        {"Location",
+         PAGE_LOCATION,
+         2,
+         LOCATION_STEP,
          {PRIMARY_BUTTON, BACK_BUTTON, {"the folder box", 898, 155, well(155)}}},
-        {"Install, after its first frame", PAGE_INSTALL, 1, INSTALL_STEP,
+        {"Install, after its first frame",
+         PAGE_INSTALL,
+         1,
+         INSTALL_STEP,
          {NO_PRIMARY_BUTTON,
           NO_BACK_BUTTON,
           {"the progress bar's fill", 310, 117, PRIMARY_FACE},
           {"the progress bar's track", 900, 117, rgb_of(COLOR_PROGRESS_TRACK)}}},
-        {"Done", PAGE_DONE, 2, LAST_STEP,
+        {"Done",
+         PAGE_DONE,
+         2,
+         LAST_STEP,
          {PRIMARY_BUTTON, {"the start-game box", 742, 200, NORMAL_FACE}, {"no progress bar", 900, 117, panel(117)}}},
     };
     for (const auto& row : rows) {
@@ -331,7 +344,7 @@ TEST_F(SetupProgram, AScreenshotPathThatIsAFifoIsRefusedAtOnce) {
 }
 
 class SetupProgramLanguage : public SetupProgram {
-  protected:
+protected:
     std::vector<uint8_t> welcome(const std::string& vars) { return shot(vars + " " + start_page(PAGE_WELCOME, 2)).rgb; }
 };
 
@@ -351,7 +364,7 @@ TEST_F(SetupProgramLanguage, AnUnknownZrLangMeansEnglishWhateverTheLocale) {
 
 // A game whose music1.mp3 takes about a hundred frames to copy, so a signal can reach the copy midway.
 class InterruptedProgram : public SetupProgram {
-  protected:
+protected:
     static constexpr uintmax_t BIG = 320 * 1048576;
     const fs::path partial = installed / ".music1.mp3.partial";
 

@@ -1,6 +1,7 @@
 // What only Windows does, run there (under Wine here): the resources inside the exe and environment text read
 // as UTF-16. The shortcut and launch command lines are left to the Wine program test.
 #include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>

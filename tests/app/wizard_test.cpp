@@ -28,7 +28,7 @@ const char* const SECOND_CANDIDATE = "C:/Games/Torvanel";
 std::vector<std::string> g_commands;  // what the wizard hands to the command layer
 
 class Wizard : public testing::Test {
-  protected:
+protected:
     void TearDown() override {
         set_command_runner(nullptr);
         g_commands.clear();
@@ -121,8 +121,8 @@ TEST_F(Wizard, EachPagesBottomButtonsEndTheRunOrMoveWithoutInstallingOrStartingA
     } rows[] = {
         {"Cancel on the Location page", PAGE_LOCATION, false, true, CANCEL_AT_SCALE_1, PAGE_LOCATION, false, false},
         {"Finish, the game box unticked", PAGE_DONE, false, false, PRIMARY_AT_SCALE_1, PAGE_DONE, true, true},
-        {"Back on the failure page after copying began", PAGE_FAILED, true, true, BACK_AT_SCALE_1, PAGE_LOCATION,
-         true, false},
+        {"Back on the failure page after copying began", PAGE_FAILED, true, true, BACK_AT_SCALE_1, PAGE_LOCATION, true,
+         false},
         {"no Cancel on the failure page", PAGE_FAILED, false, true, CANCEL_AT_SCALE_1, PAGE_FAILED, true, false},
         {"Close on the failure page", PAGE_FAILED, false, true, PRIMARY_AT_SCALE_1, PAGE_FAILED, true, true},
         {"Next on a page beyond the last", NO_SUCH_PAGE, false, true, PRIMARY_AT_SCALE_1, NO_SUCH_PAGE, true, false},
@@ -199,7 +199,7 @@ TEST_F(Wizard, LanguageButtonCyclesThroughEveryLanguageAndRetitlesTheWindow) {
 // [SECTION] The licence box, scrolled with real fonts
 
 class LicenceScroll : public Wizard {
-  protected:
+protected:
     void SetUp() override {
         REQUIRE_GL();
         ASSERT_TRUE(text_init(fonts, nullptr)) << "needs a system font";
@@ -238,7 +238,7 @@ TEST_F(LicenceScroll, WheelScrollsTheLicenceALineAStepOnlyInsideItsBoxAndNotAbov
     const struct {
         const char* what;
         UiPoint at;
-        float steps;  // negative: down
+        float steps;   // negative: down
         float scroll;  // afterwards
     } rows[] = {
         {"just above the box", {inside.x, box.y - 1}, -3, 0},
@@ -301,7 +301,7 @@ TEST(Shell, ScaleIsTheDrawableHeightOver600ClampedToThreeQuartersAndTwo) {
 }
 
 class ShellEvents : public testing::Test {
-  protected:
+protected:
     // Folds one event into the input, with the window's drawable-to-window factors fx and fy.
     void send(const SDL_Event& event, float fx = 1, float fy = 1) {
         shell_handle_event(event, fx, fy, input, wheel, running);

@@ -36,7 +36,7 @@ constexpr float SUBTITLE_LABEL = SIDEBAR_WIDTH - 16;
 constexpr float FILE_STATUS = 170 - 10;  // the Install page's column between a file's name and its status
 
 class FitTest : public testing::TestWithParam<int> {
-  protected:
+protected:
     static void SetUpTestSuite() { ready = text_init(ts, nullptr); }
     static void TearDownTestSuite() { text_shutdown(ts); }
     void SetUp() override {
@@ -66,20 +66,32 @@ TEST_P(FitTest, EveryTextFitsItsPlaceAtItsSmallestSize) {
         float width;
         std::vector<MsgId> ids;
     } rows[] = {
-        {"bottom buttons", BODY, 14, BUTTON_LABEL,
+        {"bottom buttons",
+         BODY,
+         14,
+         BUTTON_LABEL,
          {MSG_BACK, MSG_CLOSE, MSG_INSTALL, MSG_NEXT, MSG_CANCEL, MSG_FINISH}},
         {"Change location", BODY, 14, WIDE_BUTTON_LABEL, {MSG_CHANGE_LOCATION}},
-        {"headings", HEADING, 20, CONTENT_WIDTH,
+        {"headings",
+         HEADING,
+         20,
+         CONTENT_WIDTH,
          {MSG_WELCOME_HEADING, MSG_LICENSE_HEADING, MSG_LOCATION_HEADING, MSG_COPYING_HEADING, MSG_DONE_HEADING,
           MSG_FAILED_HEADING}},
         {"the licence box", BODY, BODY, LICENSE_BOX_LABEL, {MSG_I_ALLOW}},
         {"the option boxes", BODY, BODY, OPTION_BOX_LABEL, {MSG_DESKTOP_SHORTCUT, MSG_START_MENU}},
         {"the start-game box", BODY, BODY, START_GAME_BOX_LABEL, {MSG_START_GAME}},
-        {"the steps", BODY, BODY, STEP_LABEL,
+        {"the steps",
+         BODY,
+         BODY,
+         STEP_LABEL,
          {MSG_STEP_WELCOME, MSG_STEP_LICENSE, MSG_STEP_LOCATION, MSG_STEP_INSTALL, MSG_FINISH}},
         {"the subtitle", SUBTITLE, SUBTITLE, SUBTITLE_LABEL, {MSG_SETUP}},
         {"file statuses", BODY, BODY, FILE_STATUS, {MSG_STATUS_DONE, MSG_STATUS_COPYING, MSG_STATUS_WAITING}},
-        {"one-line texts", BODY, BODY, CONTENT_WIDTH,
+        {"one-line texts",
+         BODY,
+         BODY,
+         CONTENT_WIDTH,
          {MSG_LANGUAGE, MSG_LICENSE_NOTE, MSG_INSTALL_INTO, MSG_SPACE_NEEDED, MSG_CREATING_SHORTCUTS, MSG_FINISHING,
           MSG_COPIED_TO}},
     };
@@ -102,7 +114,7 @@ TEST_P(FitTest, LanguagesNameFitsTheLanguageButton) {
 // Lines break between any two ideographs or kana, so a comma or a closing bracket could start one.
 TEST_P(FitTest, NoLineOfAParagraphStartsWithClosingPunctuation) {
     const char* const closing[] = {"、", "。", "，", "：", "」", "』", "）", "！", "？",  // full width
-                                   ",", ".", ":", ";", ")", "!", "?"};
+                                   ",",  ".",  ":",  ";",  ")",  "!",  "?"};
     const std::string paragraphs[] = {
         tr(MSG_WELCOME_TEXT),
         tr(MSG_WELCOME_HINT),
@@ -128,8 +140,8 @@ TEST_P(FitTest, EveryCharacterHasAGlyph) {
         const std::string shaped = shape_text(tr(message.row), ts.shaping);
         char* code_points = SDL_iconv_string("UTF-32LE", "UTF-8", shaped.c_str(), shaped.size() + 1);
         for (const uint32_t* cp = reinterpret_cast<const uint32_t*>(code_points); *cp; ++cp) {
-            const bool drawn = *cp <= 0x20 || TTF_GlyphIsProvided32(font, *cp) ||
-                               (fallback && TTF_GlyphIsProvided32(fallback, *cp));
+            const bool drawn =
+                *cp <= 0x20 || TTF_GlyphIsProvided32(font, *cp) || (fallback && TTF_GlyphIsProvided32(fallback, *cp));
             EXPECT_TRUE(drawn) << where(message.row) << " U+" << std::hex << *cp;
         }
         SDL_free(code_points);

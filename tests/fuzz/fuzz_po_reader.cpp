@@ -29,7 +29,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             conversions(entry.str, &stray);
         }
         index_rows(po);
-    } catch (const PoFault&) {
-    }
+    } catch (const PoFault&) {}
     return 0;
 }

@@ -15,8 +15,7 @@ bool encodes_scalar_value(const std::string& text, size_t pos, size_t length) {
     if (length > text.size() - pos) return false;
     static constexpr unsigned char VALUE_BITS_OF_LEAD[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
     uint32_t value = static_cast<unsigned char>(text[pos]) & VALUE_BITS_OF_LEAD[length];
-    for (size_t k = 1; k < length; ++k)
-        value = value << 6 | (static_cast<unsigned char>(text[pos + k]) & 0x3Fu);
+    for (size_t k = 1; k < length; ++k) value = value << 6 | (static_cast<unsigned char>(text[pos + k]) & 0x3Fu);
     if (value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
     std::string again;
     utf8_append(again, value);

@@ -9,8 +9,8 @@
 #include "i18n/catalogue.h"
 #include "i18n/languages.h"
 #include "i18n/messages.h"
-#include "tests/support/portable.h"
 #include "platform/platform.h"
+#include "tests/support/portable.h"
 
 namespace {
 

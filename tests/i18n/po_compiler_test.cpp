@@ -66,7 +66,7 @@ struct Edit {
 
 // The generator run on the fourteen files of a test catalogue, one of them edited.
 class PoCompiler : public testing::Test {
-  protected:
+protected:
     ~PoCompiler() override { fs::remove_all(dir); }
 
     fs::path po(int l) const { return dir / (std::string(LANGUAGES[l].code) + ".po"); }
@@ -112,15 +112,22 @@ TEST_F(PoCompiler, RejectsABrokenFileAtItsLineWithTheReasonAndWritesNoTable) {
         const char* line;  // the text the reported line begins with
         std::string reason;
     } rows[] = {
-        {"an unclosed string", {"de", "\"Message 8 (de)\"", "\"Message 8 (de)"}, "\"Message 8 (de)",
+        {"an unclosed string",
+         {"de", "\"Message 8 (de)\"", "\"Message 8 (de)"},
+         "\"Message 8 (de)",
          "missing closing quote"},
         {"a row twice", {"fr", "msgctxt \"8\"", "msgctxt \"7\" "}, "msgctxt \"7\" ", "duplicate row 7"},
         {"a row left out",
-         {"pl", "msgctxt \"100\"\nmsgid \"Message 100\"\nmsgstr \"Message 100 (pl)\"\n\n", ""}, "msgctxt \"101\"",
+         {"pl", "msgctxt \"100\"\nmsgid \"Message 100\"\nmsgstr \"Message 100 (pl)\"\n\n", ""},
+         "msgctxt \"101\"",
          "row 100 is missing"},
-        {"conversions swapped", {"it", "Day %d of %s, 5%% (it)", "Day %s of %d, 5%% (it)"}, "Day %s of %d",
+        {"conversions swapped",
+         {"it", "Day %d of %s, 5%% (it)", "Day %s of %d, 5%% (it)"},
+         "Day %s of %d",
          "row 1: printf conversions (%s %d %%) differ from English (%d %s %%)"},
-        {"a lone percent sign", {"tr", "5%% (tr)", "5% (tr)"}, "5% (tr)",
+        {"a lone percent sign",
+         {"tr", "5%% (tr)", "5% (tr)"},
+         "5% (tr)",
          "row 1: printf conversions (%d %s) differ from English (%d %s %%)"},
         {"a named row's English changed",
          {"en", "msgid \"Next\"\nmsgstr \"Next\"", "msgid \"Continue\"\nmsgstr \"Continue\""},

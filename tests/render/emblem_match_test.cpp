@@ -17,9 +17,9 @@ const int SIZES[] = {16, 18, 100, 128, 129, 200, 256};
 
 const char* level_name(EmblemLevel level) {
     switch (level) {
-        case EmblemLevel::PORTABLE: return "portable";
-        case EmblemLevel::SSE2: return "SSE2";
-        case EmblemLevel::AVX2: return "AVX2";
+    case EmblemLevel::PORTABLE: return "portable";
+    case EmblemLevel::SSE2: return "SSE2";
+    case EmblemLevel::AVX2: return "AVX2";
     }
     return "?";
 }
@@ -44,7 +44,7 @@ float sample_position(int n, int sample) {
 
 // Each test may cap the level; the highest cap gives the default back.
 class EmblemLevels : public testing::Test {
-  protected:
+protected:
     void TearDown() override { emblem_cap_level(EmblemLevel::AVX2); }
 };
 

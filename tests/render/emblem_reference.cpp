@@ -6,15 +6,20 @@
 
 namespace {
 
-struct Building { float left, right, top; };
-struct Color { float r, g, b; };
-struct RoadPoint { float x, y, s; };
+struct Building {
+    float left, right, top;
+};
+struct Color {
+    float r, g, b;
+};
+struct RoadPoint {
+    float x, y, s;
+};
 
 const Building FAR_ROW[8] = {{0, 30, 170},    {28, 58, 152},   {56, 84, 180},   {82, 106, 160},
                              {150, 178, 166}, {176, 202, 146}, {200, 230, 178}, {226, 256, 160}};
-const Building NEAR_ROW[9] = {{8, 40, 186},    {38, 66, 142},   {64, 96, 198},
-                              {94, 116, 172},  {112, 146, 98},  {142, 166, 140},
-                              {164, 192, 188}, {190, 218, 150}, {214, 248, 176}};
+const Building NEAR_ROW[9] = {{8, 40, 186},    {38, 66, 142},   {64, 96, 198},   {94, 116, 172}, {112, 146, 98},
+                              {142, 166, 140}, {164, 192, 188}, {190, 218, 150}, {214, 248, 176}};
 const float BEZIER[3][4][2] = {{{176, 80}, {176, 38}, {80, 38}, {80, 90}},
                                {{80, 90}, {80, 132}, {176, 124}, {176, 166}},
                                {{176, 166}, {176, 214}, {80, 214}, {80, 180}}};
@@ -24,9 +29,7 @@ float smooth(float e) {
     const float c = clampf(e, 0.0f, 1.0f);
     return c * c * (3.0f - 2.0f * c);
 }
-Color mix(Color c, Color t, float w) {
-    return {c.r + (t.r - c.r) * w, c.g + (t.g - c.g) * w, c.b + (t.b - c.b) * w};
-}
+Color mix(Color c, Color t, float w) { return {c.r + (t.r - c.r) * w, c.g + (t.g - c.g) * w, c.b + (t.b - c.b) * w}; }
 uint8_t to_byte(float v) { return v <= 0.0f ? 0 : (v >= 255.0f ? 255 : static_cast<uint8_t>(v)); }
 
 bool lit(float left, float top, float x, float y, int seed) {
@@ -67,18 +70,15 @@ Color shade(float x, float y) {
     float glow = smooth((d - 120.0f) * -0.015625f);
     col = mix(col, {1.0f, 0.72f, 0.36f}, 0.55f * (glow * glow));
     float q = clampf(d / 56.0f, 0.0f, 1.0f);
-    col = mix(col, {1.0f, 0.93f + -0x1.28f5c4p-2f * q, 0.66f - 0.36f * q},
-              smooth((d - 57.0f) * -0.5f));
+    col = mix(col, {1.0f, 0.93f + -0x1.28f5c4p-2f * q, 0.66f - 0.36f * q}, smooth((d - 57.0f) * -0.5f));
 
     for (const Building& b : FAR_ROW)
         if (x >= b.left && x < b.right && y >= b.top && y < 204.0f)
-            col = lit(b.left, b.top, x, y, 91) ? Color{0.98f, 0.8f, 0.46f}
-                                               : Color{0.11f, 0.13f, 0.25f};
+            col = lit(b.left, b.top, x, y, 91) ? Color{0.98f, 0.8f, 0.46f} : Color{0.11f, 0.13f, 0.25f};
     for (int r = 0; r < 9; ++r) {
         const Building& b = NEAR_ROW[r];
         if (!(x >= b.left && x < b.right && y >= b.top && y < 204.0f)) continue;
-        col = lit(b.left, b.top, x, y, 7 + r) ? Color{1.0f, 0.84f, 0.5f}
-                                               : Color{0.08f, 0.09f, 0.18f};
+        col = lit(b.left, b.top, x, y, 7 + r) ? Color{1.0f, 0.84f, 0.5f} : Color{0.08f, 0.09f, 0.18f};
         if (y - b.top < 1.6f) col = {0.04f, 0.05f, 0.11f};
     }
     if (std::fabs(x - 129.0f) < 1.1f && y >= 80.0f && y < 98.0f) {
@@ -106,8 +106,7 @@ ReferenceRoadHit reference_road_nearest(float x, float y) {
         const RoadPoint &a = road.p[i], &b = road.p[i + 1];
         float dx = b.x - a.x, dy = b.y - a.y;
         float len2 = dx * dx + dy * dy;
-        float p =
-            len2 <= 0.0f ? 0.0f : clampf(((x - a.x) * dx + (y - a.y) * dy) / len2, 0.0f, 1.0f);
+        float p = len2 <= 0.0f ? 0.0f : clampf(((x - a.x) * dx + (y - a.y) * dy) / len2, 0.0f, 1.0f);
         float ex = x - (a.x + dx * p), ey = y - (a.y + dy * p);
         float d2 = ex * ex + ey * ey;
         if (d2 < hit.d2) hit = {i, d2, a.s + (b.s - a.s) * p};

@@ -9,5 +9,8 @@ void paint_emblem_reference(int n, std::vector<uint8_t>& pixels);
 
 // The first of the 120 road segments nearest to (x, y): the squared distance and the arc length
 // of the road at the nearest point.
-struct ReferenceRoadHit { int segment; float d2, arc; };
+struct ReferenceRoadHit {
+    int segment;
+    float d2, arc;
+};
 ReferenceRoadHit reference_road_nearest(float x, float y);

@@ -18,7 +18,7 @@ void* lookup_unless_hidden(const char* name) {
 
 // Each test loads into an empty table and gives the process's table back afterwards.
 class GlLoader : public testing::Test {
-  protected:
+protected:
     void SetUp() override {
         saved_ = gl;
         gl = GlApi{};
@@ -28,7 +28,7 @@ class GlLoader : public testing::Test {
         g_hidden.clear();
     }
 
-  private:
+private:
     GlApi saved_;
 };
 
@@ -52,10 +52,10 @@ TEST_F(GlLoader, NamesEachMissingFunctionOnALineOfItsOwnInTableOrder) {
 TEST_F(GlLoader, FillsEachSlotWithItsOwnFunctionAndLeavesMissingOnesNull) {
     g_hidden = {"glReadPixels", "glClearColor"};
     load_gl_api_with(lookup_unless_hidden);
-#define TORVANEL_EXPECT_SLOT(ret, name, params)                                 \
-    {                                                                           \
-        const char* expected = g_hidden.count(#name) != 0 ? nullptr : #name;    \
-        EXPECT_STREQ(reinterpret_cast<const char*>(gl.name), expected);         \
+#define TORVANEL_EXPECT_SLOT(ret, name, params)                              \
+    {                                                                        \
+        const char* expected = g_hidden.count(#name) != 0 ? nullptr : #name; \
+        EXPECT_STREQ(reinterpret_cast<const char*>(gl.name), expected);      \
     }
     TORVANEL_GL_FUNCTIONS(TORVANEL_EXPECT_SLOT)
 #undef TORVANEL_EXPECT_SLOT

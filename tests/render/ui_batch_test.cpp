@@ -46,7 +46,7 @@ TEST(UiBatch, ClipTrimsAQuadAndItsTextureCoordinatesToTheClip) {
     const struct {
         const char* what;
         float left, top;
-        Corner top_left;  // the quad's first vertex
+        Corner top_left;      // the quad's first vertex
         Corner bottom_right;  // its third
     } rows[] = {
         {"cut on the right and at the bottom", 6, 6, {6, 6, 0, 0}, {15, 15, 0.9f, 0.45f}},
@@ -101,7 +101,7 @@ void APIENTRY record_draw_arrays(GLenum, GLint first, GLsizei count) {
 
 // The UI started on the null backend, with the calls that upload, bind and draw recorded.
 class UiBatchOnNullGl : public testing::Test {
-  protected:
+protected:
     void SetUp() override {
         saved_ = gl;
         ASSERT_TRUE(load_gl_api_with(null_gl_lookup));
@@ -118,7 +118,7 @@ class UiBatchOnNullGl : public testing::Test {
 
     UiContext ui;
 
-  private:
+private:
     GlApi saved_;
 };
 
@@ -163,7 +163,7 @@ const char* const EARLIER_LOG = "an earlier line\n";
 
 // A frame begun over the whole window, cleared to black; the log holds an earlier line.
 class UiOnGl : public testing::Test {
-  protected:
+protected:
     void SetUp() override {
         REQUIRE_GL();
         SDL_GL_GetDrawableSize(gl_test_window(), &width, &height);

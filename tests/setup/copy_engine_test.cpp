@@ -8,12 +8,12 @@
 
 #include "i18n/catalogue.h"
 #include "i18n/messages.h"
+#include "platform/platform.h"
 #include "setup/copy_engine.h"
 #include "setup/game_files.h"
 #include "setup/shortcuts.h"
 #include "tests/setup/install_fixture.h"
 #include "tests/support/portable.h"
-#include "platform/platform.h"
 
 #if TORVANEL_POSIX
 #include <signal.h>

@@ -25,7 +25,7 @@ void write_whole_file(const std::string& path, const std::string& bytes);
 struct InstallFixture : testing::Test {
     const std::string temp;
     const std::string source;   // the folder setup runs from
-    const std::string dest;  // the folder it installs into
+    const std::string dest;     // the folder it installs into
     const std::string outside;  // a file beside both, which no installation may touch
     SetupState state;
     std::map<std::string, std::string> game;  // name -> the bytes the source folder must hold

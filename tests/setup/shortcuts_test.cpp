@@ -108,7 +108,8 @@ TEST(Paths, JoiningPutsOneSlashBetweenUnlessTheFolderEndsInASeparatorOrIsEmpty) 
 
 // An empty LOCALAPPDATA counts as unset (unset and set are the click-through's and the Wine run's).
 TEST(Paths, ChangeLocationCyclesThroughTheThreeCandidates) {
-    if (!known_folder(KnownFolder::LocalAppData).empty()) GTEST_SKIP() << "the system's own folder: the Wine program run";
+    if (!known_folder(KnownFolder::LocalAppData).empty())
+        GTEST_SKIP() << "the system's own folder: the Wine program run";
     SetupState state;
     set_env("LOCALAPPDATA", "");
     build_install_candidates(state);

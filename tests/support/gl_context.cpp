@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "render/gl_api.h"
 #include "platform/platform.h"
+#include "render/gl_api.h"
 
 namespace {
 

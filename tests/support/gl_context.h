@@ -10,7 +10,7 @@ bool gl_test_context();
 SDL_Window* gl_test_window();
 
 // Skips the test when no context can be had.
-#define REQUIRE_GL()                                                 \
-    do {                                                             \
-        if (!gl_test_context()) GTEST_SKIP() << "no OpenGL 3.3";     \
+#define REQUIRE_GL()                                             \
+    do {                                                         \
+        if (!gl_test_context()) GTEST_SKIP() << "no OpenGL 3.3"; \
     } while (0)

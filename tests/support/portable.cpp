@@ -44,10 +44,8 @@ int run_program(const std::string& program, const std::vector<std::string>& args
 }
 #else
 void set_env(const char* name, const char* value) {
-    if (value)
-        setenv(name, value, 1);
-    else
-        unsetenv(name);
+    if (value) setenv(name, value, 1);
+    else unsetenv(name);
 }
 
 int open_file_count(const std::string& path) {

@@ -92,7 +92,7 @@ TEST_F(FontChoice, LanguageWithAFontOfItsOwnNeverProbesTheDefaultList) {
 
 // Every list names the same file, which is plain text.
 class FontChoiceWithoutAFont : public TextSystemTest {
-  protected:
+protected:
     void SetUp() override {
         TextSystemTest::SetUp();
         not_a_font = make_temp_dir("torvanel-not-a-font") + "/plain.ttf";

@@ -16,7 +16,7 @@ constexpr size_t FILE_SIZE = 3 * BLOCK + 123;  // three whole blocks and part of
 
 // A stream over a file of FILE_SIZE bytes, none of them repeating the block before.
 class FontFileStream : public testing::Test {
-  protected:
+protected:
     void SetUp() override {
         dir = make_temp_dir("torvanel-font-file");
         bytes.resize(FILE_SIZE);
@@ -97,7 +97,8 @@ TEST_F(FontFileStream, SeekStaysInsideTheFile) {
         Sint64 offset;
         int whence;
         Sint64 position;
-    } seeks[] = {  // one after the other
+    } seeks[] = {
+        // one after the other
         {"back from the end", -10, RW_SEEK_END, end - 10},
         {"on past the end", 100, RW_SEEK_CUR, end},
         {"before the start", -1, RW_SEEK_SET, 0},

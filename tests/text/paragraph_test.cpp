@@ -32,15 +32,15 @@ TEST(WrapText, LineBreaksFallAtSeparatorsAndBetweenIdeographsOnly) {
         {"a word wider than the line stands alone", "Next", 1, {"Next"}},
         {"separators shrink to one space", "  Install   \nnow ", 11, {"Install now"}},
         {"one byte too few breaks", "Install now", 10, {"Install", "now"}},
-        {"ideographs break anywhere", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", 6,
+        {"ideographs break anywhere",
+         "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E",
+         6,
          {"\xE6\x97\xA5\xE6\x9C\xAC", "\xE8\xAA\x9E"}},
-        {"a word joins an ideograph without a space", "\xE6\x97\xA5Torvanel", 11,
-         {"\xE6\x97\xA5Torvanel"}},
+        {"a word joins an ideograph without a space", "\xE6\x97\xA5Torvanel", 11, {"\xE6\x97\xA5Torvanel"}},
         {"and may break from it", "\xE6\x97\xA5Torvanel", 10, {"\xE6\x97\xA5", "Torvanel"}},
         {"nothing but separators", " \n  ", 10, {}},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(wrap_by_bytes(row.text, row.max_width), row.lines) << row.what;
+    for (const auto& row : rows) EXPECT_EQ(wrap_by_bytes(row.text, row.max_width), row.lines) << row.what;
 }
 
 // A stray continuation byte or a cut-short lead is a character of its own, so the space after it still

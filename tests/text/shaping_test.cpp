@@ -84,85 +84,103 @@ void expect_shaped(ShapingMode mode, const std::vector<ShapingCase>& rows) {
 // [SECTION] Arabic
 
 TEST(Shaping, ArabicLetterTakesTheFormOfItsPlaceInTheWord) {
-    expect_shaped(ShapingMode::Arabic, {
-        {"no text", {}, {}},
-        {"a letter alone", {BEH}, {BEH_ISOLATED}},
-        {"two letters", {BEH, BEH}, {BEH_FINAL, BEH_INITIAL}},
-        {"three letters", {BEH, BEH, BEH}, {BEH_FINAL, BEH_MEDIAL, BEH_INITIAL}},
-        {"marhaba", {MEEM, REH, HAH, BEH, ALEF}, {ALEF_FINAL, BEH_MEDIAL, HAH_INITIAL, REH_FINAL, MEEM_INITIAL}},
-    });
+    expect_shaped(
+        ShapingMode::Arabic,
+        {
+            {"no text", {}, {}},
+            {"a letter alone", {BEH}, {BEH_ISOLATED}},
+            {"two letters", {BEH, BEH}, {BEH_FINAL, BEH_INITIAL}},
+            {"three letters", {BEH, BEH, BEH}, {BEH_FINAL, BEH_MEDIAL, BEH_INITIAL}},
+            {"marhaba", {MEEM, REH, HAH, BEH, ALEF}, {ALEF_FINAL, BEH_MEDIAL, HAH_INITIAL, REH_FINAL, MEEM_INITIAL}},
+        });
 }
 
 TEST(Shaping, ArabicLetterThatJoinsOneSideOrNoneBreaksTheWord) {
-    expect_shaped(ShapingMode::Arabic, {
-        {"hamza joins neither side", {BEH, HAMZA, BEH}, {BEH_ISOLATED, HAMZA_ISOLATED, BEH_ISOLATED}},
-        {"alef joins only the letter before it", {BEH, ALEF, BEH}, {BEH_ISOLATED, ALEF_FINAL, BEH_INITIAL}},
-        {"a letter the program does not form", {BEH, PEH, BEH}, {BEH_ISOLATED, PEH, BEH_ISOLATED}},
-        {"tatweel, which the program does not form", {BEH, TATWEEL, BEH}, {BEH_ISOLATED, TATWEEL, BEH_ISOLATED}},
-    });
+    expect_shaped(
+        ShapingMode::Arabic,
+        {
+            {"hamza joins neither side", {BEH, HAMZA, BEH}, {BEH_ISOLATED, HAMZA_ISOLATED, BEH_ISOLATED}},
+            {"alef joins only the letter before it", {BEH, ALEF, BEH}, {BEH_ISOLATED, ALEF_FINAL, BEH_INITIAL}},
+            {"a letter the program does not form", {BEH, PEH, BEH}, {BEH_ISOLATED, PEH, BEH_ISOLATED}},
+            {"tatweel, which the program does not form", {BEH, TATWEEL, BEH}, {BEH_ISOLATED, TATWEEL, BEH_ISOLATED}},
+        });
 }
 
 TEST(Shaping, ArabicMarkStaysWithItsLetterAndIsPassedOverByJoining) {
     expect_shaped(ShapingMode::Arabic, {
-        {"a mark on a letter alone", {BEH, SHADDA}, {SHADDA, BEH_ISOLATED}},
-        {"two marks between joined letters", {BEH, FATHATAN, SUPERSCRIPT_ALEF, BEH},
-         {BEH_FINAL, SUPERSCRIPT_ALEF, FATHATAN, BEH_INITIAL}},
-    });
+                                           {"a mark on a letter alone", {BEH, SHADDA}, {SHADDA, BEH_ISOLATED}},
+                                           {"two marks between joined letters",
+                                            {BEH, FATHATAN, SUPERSCRIPT_ALEF, BEH},
+                                            {BEH_FINAL, SUPERSCRIPT_ALEF, FATHATAN, BEH_INITIAL}},
+                                       });
 }
 
 TEST(Shaping, LamFollowedByAlefBecomesOneLigature) {
-    expect_shaped(ShapingMode::Arabic, {
-        {"alone", {LAM, ALEF}, {LAM_ALEF_ISOLATED}},
-        {"joined to the letter before", {BEH, LAM, ALEF_HAMZA_BELOW}, {LAM_ALEF_HAMZA_BELOW_FINAL, BEH_INITIAL}},
-        {"never to the letter after", {LAM, ALEF, BEH}, {BEH_ISOLATED, LAM_ALEF_ISOLATED}},
-        {"not with a mark between them", {LAM, FATHA, ALEF}, {ALEF_FINAL, FATHA, LAM_INITIAL}},
-    });
+    expect_shaped(
+        ShapingMode::Arabic,
+        {
+            {"alone", {LAM, ALEF}, {LAM_ALEF_ISOLATED}},
+            {"joined to the letter before", {BEH, LAM, ALEF_HAMZA_BELOW}, {LAM_ALEF_HAMZA_BELOW_FINAL, BEH_INITIAL}},
+            {"never to the letter after", {LAM, ALEF, BEH}, {BEH_ISOLATED, LAM_ALEF_ISOLATED}},
+            {"not with a mark between them", {LAM, FATHA, ALEF}, {ALEF_FINAL, FATHA, LAM_INITIAL}},
+        });
 }
 
 TEST(Shaping, ArabicLineRunsRightToLeftAndLatinRunsKeepTheirOrder) {
     expect_shaped(ShapingMode::Arabic, {
-        {"Latin, Arabic and digits", {'a', 'b', 'c', ' ', BEH, BEH, ' ', '1', '2'},
-         {'1', '2', ' ', BEH_FINAL, BEH_INITIAL, ' ', 'a', 'b', 'c'}},
-        {"a space between Latin words stays between them", {BEH, ' ', 'h', 'i', ' ', 'y', 'o'},
-         {'h', 'i', ' ', 'y', 'o', ' ', BEH_ISOLATED}},
-        {"a line without Arabic", {'[', 'F', '5', ']'}, {'[', 'F', '5', ']'}},
-        {"no letter or digit at all: right to left", {'(', '-'}, {'-', ')'}},
-    });
+                                           {"Latin, Arabic and digits",
+                                            {'a', 'b', 'c', ' ', BEH, BEH, ' ', '1', '2'},
+                                            {'1', '2', ' ', BEH_FINAL, BEH_INITIAL, ' ', 'a', 'b', 'c'}},
+                                           {"a space between Latin words stays between them",
+                                            {BEH, ' ', 'h', 'i', ' ', 'y', 'o'},
+                                            {'h', 'i', ' ', 'y', 'o', ' ', BEH_ISOLATED}},
+                                           {"a line without Arabic", {'[', 'F', '5', ']'}, {'[', 'F', '5', ']'}},
+                                           {"no letter or digit at all: right to left", {'(', '-'}, {'-', ')'}},
+                                       });
 }
 
 TEST(Shaping, BracketInRightToLeftTextIsMirrored) {
-    expect_shaped(ShapingMode::Arabic, {
-        {"parentheses", {'(', BEH, ')'}, {'(', BEH_ISOLATED, ')'}},
-        {"guillemets", {LEFT_GUILLEMET, BEH, RIGHT_GUILLEMET}, {LEFT_GUILLEMET, BEH_ISOLATED, RIGHT_GUILLEMET}},
-        {"two pairs", {'[', BEH, ']', '{', BEH, '}'}, {'{', BEH_ISOLATED, '}', '[', BEH_ISOLATED, ']'}},
-        {"curly and straight quotes are not brackets", {'"', BEH, '"', LEFT_QUOTE, BEH, RIGHT_QUOTE},
-         {RIGHT_QUOTE, BEH_ISOLATED, LEFT_QUOTE, '"', BEH_ISOLATED, '"'}},
-    });
+    expect_shaped(
+        ShapingMode::Arabic,
+        {
+            {"parentheses", {'(', BEH, ')'}, {'(', BEH_ISOLATED, ')'}},
+            {"guillemets", {LEFT_GUILLEMET, BEH, RIGHT_GUILLEMET}, {LEFT_GUILLEMET, BEH_ISOLATED, RIGHT_GUILLEMET}},
+            {"two pairs", {'[', BEH, ']', '{', BEH, '}'}, {'{', BEH_ISOLATED, '}', '[', BEH_ISOLATED, ']'}},
+            {"curly and straight quotes are not brackets",
+             {'"', BEH, '"', LEFT_QUOTE, BEH, RIGHT_QUOTE},
+             {RIGHT_QUOTE, BEH_ISOLATED, LEFT_QUOTE, '"', BEH_ISOLATED, '"'}},
+        });
 }
 
 TEST(Shaping, ClosingBracketTakesItsOpeningPartnersSideOrElseItsNeighbours) {
-    expect_shaped(ShapingMode::Arabic, {
-        {"a pair around Latin", {BEH, ' ', '[', 'F', '5', ']'}, {'[', 'F', '5', ']', ' ', BEH_ISOLATED}},
-        {"nested pairs", {BEH, ' ', '(', 'a', '[', 'b', ']', ')'},
-         {'(', 'a', '[', 'b', ']', ')', ' ', BEH_ISOLATED}},
-        {"a closing bracket without a partner", {BEH, ' ', 'a', ']', ' ', BEH},
-         {BEH_ISOLATED, ' ', '[', 'a', ' ', BEH_ISOLATED}},
-    });
+    expect_shaped(ShapingMode::Arabic,
+                  {
+                      {"a pair around Latin", {BEH, ' ', '[', 'F', '5', ']'}, {'[', 'F', '5', ']', ' ', BEH_ISOLATED}},
+                      {"nested pairs",
+                       {BEH, ' ', '(', 'a', '[', 'b', ']', ')'},
+                       {'(', 'a', '[', 'b', ']', ')', ' ', BEH_ISOLATED}},
+                      {"a closing bracket without a partner",
+                       {BEH, ' ', 'a', ']', ' ', BEH},
+                       {BEH_ISOLATED, ' ', '[', 'a', ' ', BEH_ISOLATED}},
+                  });
 }
 
 // [SECTION] Devanagari
 
 TEST(Shaping, DevanagariVowelSignIMovesBeforeTheConsonantItFollows) {
-    expect_shaped(ShapingMode::Devanagari, {
-        {"after a consonant", {KA, VOWEL_SIGN_I}, {VOWEL_SIGN_I, KA}},
-        {"after a consonant with a nukta", {KA, NUKTA, VOWEL_SIGN_I}, {VOWEL_SIGN_I, KA, NUKTA}},
-        {"after a conjunct: its last consonant only", {SA, VIRAMA, THA, VOWEL_SIGN_I},
-         {SA, VIRAMA, VOWEL_SIGN_I, THA}},
-        {"in a word", {HA, VOWEL_SIGN_I, NA, VIRAMA, DA, VOWEL_SIGN_II},
-         {VOWEL_SIGN_I, HA, NA, VIRAMA, DA, VOWEL_SIGN_II}},
-        {"at the start of the text", {VOWEL_SIGN_I, KA}, {VOWEL_SIGN_I, KA}},
-        {"after a vowel", {LETTER_A, VOWEL_SIGN_I}, {LETTER_A, VOWEL_SIGN_I}},
-    });
+    expect_shaped(ShapingMode::Devanagari,
+                  {
+                      {"after a consonant", {KA, VOWEL_SIGN_I}, {VOWEL_SIGN_I, KA}},
+                      {"after a consonant with a nukta", {KA, NUKTA, VOWEL_SIGN_I}, {VOWEL_SIGN_I, KA, NUKTA}},
+                      {"after a conjunct: its last consonant only",
+                       {SA, VIRAMA, THA, VOWEL_SIGN_I},
+                       {SA, VIRAMA, VOWEL_SIGN_I, THA}},
+                      {"in a word",
+                       {HA, VOWEL_SIGN_I, NA, VIRAMA, DA, VOWEL_SIGN_II},
+                       {VOWEL_SIGN_I, HA, NA, VIRAMA, DA, VOWEL_SIGN_II}},
+                      {"at the start of the text", {VOWEL_SIGN_I, KA}, {VOWEL_SIGN_I, KA}},
+                      {"after a vowel", {LETTER_A, VOWEL_SIGN_I}, {LETTER_A, VOWEL_SIGN_I}},
+                  });
 }
 
 // [SECTION] Other scripts and broken text
@@ -219,9 +237,9 @@ TEST(Shaping, EncodeUtf8JoinsEachCodePointInItsShortestForm) {
 // (isolated, final), four for a letter joining both (isolated, final, initial, medial).
 uint32_t form_count(char joining_type) {
     switch (joining_type) {
-        case 'D': return 4;
-        case 'R': return 2;
-        default: return 1;
+    case 'D': return 4;
+    case 'R': return 2;
+    default: return 1;
     }
 }
 

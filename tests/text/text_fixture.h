@@ -27,7 +27,7 @@ constexpr uint32_t WHITE = 0xFFFFFFFFu;
 constexpr int32_t font_key(int size, bool bold) { return 2 * size + (bold ? 1 : 0); }
 
 class TextSystemTest : public testing::Test {
-  protected:
+protected:
     void SetUp() override { ASSERT_TRUE(text_init(ts, &diag)); }
     void TearDown() override {
         text_shutdown(ts);

@@ -50,7 +50,7 @@ int inked_pixels(TTF_Font* font, const char* text) {
 // [SECTION] Without a font
 
 class NoFont : public TextSystemTest {
-  protected:
+protected:
     void SetUp() override {
         TextSystemTest::SetUp();
         restart_with_lists();  // every list names a missing file
@@ -71,7 +71,7 @@ TEST_F(NoFont, TextDrawsNothing) {
 // [SECTION] Textures
 
 class TextTextures : public TextSystemTest {
-  protected:
+protected:
     void SetUp() override {
         REQUIRE_GL();
         TextSystemTest::SetUp();
@@ -136,7 +136,7 @@ TEST_F(TextTextures, EmptyOrTooWideTextGivesNoTextureAndIsNotCached) {
 // [SECTION] The cache
 
 class TextCache : public TextTextures {
-  protected:
+protected:
     // Renders TEXT_CACHE_LIMIT + 1 texts, one more than the cache holds; their textures in order.
     std::vector<uint32_t> fill_past_the_limit() {
         std::vector<uint32_t> textures;
@@ -161,10 +161,8 @@ TEST_F(TextCache, KeepsATextureForEachTextSizeColourAndWeight) {
         uint32_t colour;
         bool bold;
     } rows[] = {
-        {"the first", "Next", 18, WHITE, false},
-        {"another text", "Back", 18, WHITE, false},
-        {"another size", "Next", 20, WHITE, false},
-        {"another colour", "Next", 18, 0xFF0000FFu, false},
+        {"the first", "Next", 18, WHITE, false},     {"another text", "Back", 18, WHITE, false},
+        {"another size", "Next", 20, WHITE, false},  {"another colour", "Next", 18, 0xFF0000FFu, false},
         {"another weight", "Next", 18, WHITE, true},
     };
     for (int pass = 0; pass < 2; ++pass) {
@@ -217,7 +215,7 @@ const std::string MIXED_LINE = "Torvanel " + DEVANAGARI_WORD;
 
 // Hindi, whose font lacks the Latin letters: those come from the default list's font.
 class MixedLine : public TextSystemTest {
-  protected:
+protected:
     void SetUp() override {
         TextSystemTest::SetUp();
         text_set_language(ts, HINDI);
@@ -273,7 +271,7 @@ std::vector<ScriptCase> script_cases() {
 
 // Each case switches to its language afresh, so that its first font decides whether the font shapes.
 class Scripts : public TextSystemTest {
-  protected:
+protected:
     void TearDown() override {
         restore_font_script_function();
         TextSystemTest::TearDown();

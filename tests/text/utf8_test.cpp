@@ -15,8 +15,7 @@ constexpr uint32_t R = REPLACEMENT_CHARACTER;
 // Every character of the text, walking it as the text modules do.
 std::vector<Utf8Char> decode_all(const std::string& text) {
     std::vector<Utf8Char> chars;
-    for (size_t pos = 0; pos < text.size(); pos += chars.back().length)
-        chars.push_back(utf8_decode(text, pos));
+    for (size_t pos = 0; pos < text.size(); pos += chars.back().length) chars.push_back(utf8_decode(text, pos));
     return chars;
 }
 
@@ -65,10 +64,19 @@ TEST(Utf8, EachByteOfAMalformedSequenceBecomesOneReplacementCharacter) {
         {"two stray continuation bytes", "\xBF\x80", {R, R}},
         {"lead at the end", "\xE4", {R}},
         {"sequence cut short", "\xE4\xB8", {R, R}},
-        {"lead before a letter", "\xC3" "A", {R, 'A'}},
+        {"lead before a letter",
+         "\xC3"
+         "A",
+         {R, 'A'}},
         {"lead before a lead", "\xC3\xC3\xA9", {R, 0xE9}},
-        {"third byte no continuation", "\xE4\xB8" "A", {R, R, 'A'}},
-        {"fourth byte no continuation", "\xF0\x9F\x98" "A", {R, R, R, 'A'}},
+        {"third byte no continuation",
+         "\xE4\xB8"
+         "A",
+         {R, R, 'A'}},
+        {"fourth byte no continuation",
+         "\xF0\x9F\x98"
+         "A",
+         {R, R, R, 'A'}},
         {"overlong two bytes", "\xC0\xAF", {R, R}},
         {"overlong two bytes, highest", "\xC1\xBF", {R, R}},
         {"overlong three bytes", "\xE0\x9F\xBF", {R, R, R}},
@@ -111,16 +119,8 @@ TEST(Utf8, AppendedCodePointDecodesBackFromItsShortestForm) {
         uint32_t code;
         size_t length;
     } rows[] = {
-        {0x0, 1},
-        {0x7F, 1},
-        {0x80, 2},
-        {0x7FF, 2},
-        {0x800, 3},
-        {0xD7FF, 3},
-        {0xE000, 3},
-        {0xFFFF, 3},
-        {0x10000, 4},
-        {0x10FFFF, 4},
+        {0x0, 1},    {0x7F, 1},   {0x80, 2},   {0x7FF, 2},   {0x800, 3},
+        {0xD7FF, 3}, {0xE000, 3}, {0xFFFF, 3}, {0x10000, 4}, {0x10FFFF, 4},
     };
     for (const auto& row : rows) {
         std::string bytes;

@@ -24,7 +24,7 @@ const uint8_t CHINESE = match_language_code("zh");
 const uint8_t JAPANESE = match_language_code("ja");
 
 class RealFonts : public testing::Test {
-  protected:
+protected:
     void SetUp() override {
         REQUIRE_GL();
         if (!text_init(ts, nullptr)) GTEST_SKIP() << "no system font";
@@ -109,8 +109,7 @@ TEST_F(RealFonts, LinesBreakWhereTheScriptAllows) {
         {"Latin breaks at a separator", ENGLISH, "Install now", "Install now", -1, {"Install", "now"}},
         {"Japanese breaks between any two characters", JAPANESE, "日本語", "日本", 0, {"日本", "語"}},
         {"a Latin word in Japanese fits", JAPANESE, "日本Torvanel", "日本Torvanel", 0, {"日本Torvanel"}},
-        {"a Latin word in Japanese stays whole", JAPANESE, "日本Torvanel", "日本Torvanel", -1,
-         {"日本", "Torvanel"}},
+        {"a Latin word in Japanese stays whole", JAPANESE, "日本Torvanel", "日本Torvanel", -1, {"日本", "Torvanel"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -123,7 +122,7 @@ TEST_F(RealFonts, LinesBreakWhereTheScriptAllows) {
 
 // Thirty-one two-letter words, ten to a line.
 class RememberedLines : public RealFonts {
-  protected:
+protected:
     void SetUp() override {
         RealFonts::SetUp();
         if (IsSkipped()) return;

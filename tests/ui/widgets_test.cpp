@@ -29,7 +29,7 @@ float edge(const UiVertex& a, const UiVertex& b, float x, float y) {
 }
 
 class Widgets : public testing::Test {
-  protected:
+protected:
     // Begins a frame with the mouse at (x, y); by default far from every widget.
     void input(float x = -100, float y = -100, int mouse = UP) {
         const bool down = (mouse & DOWN) != 0;

@@ -4,6 +4,7 @@
 // PowerShell split them>", "cwd <working folder>", "console-window <yes|no>" and "end", a line each. With
 // TORVANEL_STANDIN_SLEEP set it then sleeps that many seconds, as a PowerShell that hangs.
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <cstdio>
