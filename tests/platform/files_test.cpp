@@ -78,29 +78,6 @@ TEST_F(PlatformFiles, ANewFileIsNeverCreatedOverAnExistingName) {
     EXPECT_EQ(read_text(target), "the target");
 }
 
-TEST_F(PlatformFiles, AReplacementTakesTheNameInOneStep) {
-    const std::string fresh = folder + "/fresh.txt";
-    write_text(fresh, "the new file");
-    std::string error;
-
-    ASSERT_TRUE(replace_file(fresh, target, error)) << error;
-
-    EXPECT_EQ(read_text(target), "the new file");
-    EXPECT_FALSE(fs::exists(u8(fresh)));
-}
-
-TEST_F(PlatformFiles, RemovingANameThatIsNotThereSucceeds) {
-    EXPECT_TRUE(remove_file_name(folder + "/never made.txt"));
-}
-
-TEST_F(PlatformFiles, FoldersAreMadeWithEveryMissingParent) {
-    std::string error;
-
-    EXPECT_TRUE(create_folders(folder + "/a/b/c", error)) << error;
-    EXPECT_TRUE(fs::is_directory(u8(folder + "/a/b/c")));
-    EXPECT_TRUE(create_folders(folder + "/a/b/c", error)) << "an existing folder is no error";
-}
-
 TEST_F(PlatformFiles, AFileInTheWayOfAFolderFailsWithTheSystemsText) {
     std::string error;
 
@@ -159,9 +136,3 @@ TEST_F(PlatformFiles, AWholeFileIsRefusedAtOnceWhereAFifoStands) {
     EXPECT_FALSE(write_regular_file(fifo, "BM", 2));
 }
 #endif
-
-TEST_F(PlatformFiles, AWholeFileReplacesTheContentOfARegularFile) {
-    EXPECT_TRUE(write_regular_file(target, "BM", 2));
-
-    EXPECT_EQ(read_text(target), "BM");
-}
