@@ -1,4 +1,4 @@
-// The GL entry-point loader, on a fake driver and on the benchmarks' null backend.
+// The GL entry-point loader on a fake driver, and the benchmarks' null backend.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -60,8 +60,6 @@ TEST_F(GlLoader, FillsEachSlotWithItsOwnFunctionAndLeavesMissingOnesNull) {
     TORVANEL_GL_FUNCTIONS(TORVANEL_EXPECT_SLOT)
 #undef TORVANEL_EXPECT_SLOT
 }
-
-TEST_F(GlLoader, NullBackendProvidesEveryFunctionOfTheTable) { EXPECT_TRUE(load_gl_api_with(null_gl_lookup)); }
 
 TEST(NullGl, KnowsNoNameOutsideTheTable) { EXPECT_EQ(null_gl_lookup("glNotAFunction"), nullptr); }
 
