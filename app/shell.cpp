@@ -25,6 +25,15 @@ void resize_for_test(SDL_Window* window) {
     SDL_SetWindowMinimumSize(window, 1, 1);
     SDL_SetWindowMaximumSize(window, width, height);
     SDL_SetWindowSize(window, width, height);
+    // The window system applies the size later; the frames after this one are
+    // to see it (at most two seconds, the events staying queued).
+    for (int wait = 0; wait < 200; ++wait) {
+        SDL_PumpEvents();
+        int drawable_w = 0, drawable_h = 0;
+        SDL_GL_GetDrawableSize(window, &drawable_w, &drawable_h);
+        if (drawable_w == width && drawable_h == height) break;
+        SDL_Delay(10);
+    }
 }
 
 // Early failures may leave SDL half started; releasing it is harmless.
